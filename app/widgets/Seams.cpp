@@ -1,0 +1,83 @@
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "app/widgets/DocumentOpener.h"
+#include "app/widgets/FileDialogs.h"
+#include "app/widgets/Messages.h"
+
+namespace tontoko {
+
+MessageAnswer QtMessages::Show(const QString& text, const QString& caption,
+                               MessageButtons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, parent_);
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MessageAnswer::Ok;
+}
+
+QString QtFileDialogs::QtFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+namespace {
+QFileDialog::Options OptionsFor(const FileDialogRequest& request) {
+    QFileDialog::Options options;
+    if (!request.confirmOverwrite) {
+        options |= QFileDialog::DontConfirmOverwrite;
+    }
+    return options;
+}
+}  // namespace
+
+std::optional<QString> QtFileDialogs::SaveFileName(QWidget* parent,
+                                                   const FileDialogRequest& request) {
+    QFileDialog dialog(parent, QString(), request.directory.isEmpty() ? QDir::currentPath()
+                                                                       : request.directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QtFilter(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOptions(OptionsFor(request));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtFileDialogs::OpenFileName(QWidget* parent,
+                                                   const FileDialogRequest& request) {
+    QFileDialog dialog(parent, QString(), request.directory.isEmpty() ? QDir::currentPath()
+                                                                       : request.directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QtFilter(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first();
+}
+
+void DesktopOpener::Open(const QString& target) {
+    const QUrl url(target);
+    if (url.isValid() && url.scheme().size() > 1) {
+        QDesktopServices::openUrl(url);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()));
+}
+
+}  // namespace tontoko

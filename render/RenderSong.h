@@ -1,0 +1,20 @@
+#pragma once
+
+namespace tontoko {
+
+class Song;
+struct PatternLibrary;
+
+// The pattern choices rendering reads. An index outside the library (for
+// example -1 when a list is empty) leaves those voices silent.
+struct RenderChoice {
+    bool drumsOn = true;
+    int accPattern = 0;   // 0-based position in the accompaniment list
+    int drumPattern = 0;  // 0-based position in the drum list
+};
+
+// Fills the bass, accompaniment and drum voices from the patterns and the chord
+// slots. The melody voice is not touched.
+void RenderSong(Song& song, const PatternLibrary& library, const RenderChoice& choice);
+
+}  // namespace tontoko
