@@ -22,9 +22,9 @@ void GenerateRhythm(SRhythmGenerate& rhythm, const SRhythm& lengths, Random& ran
 // The pitch pass. Melody mode draws chord tones, steps and figures; fixed
 // voicing gives voice tone k (0..3) of each step's chord. Octave shift o adds
 // 12*o to every onset of a measure whose melody is not fixed.
-void GeneratePitches(SMelodyGenerate& pitches, const SRhythmGenerate& rhythm,
-                     const SMelody& melody, PitchMode mode, int k, int octaveShift,
-                     Random& random, const SongQueries& song);
+void GeneratePitches(SMelodyGenerate& pitches, const SRhythmGenerate& rhythm, const SMelody& melody,
+                     PitchMode mode, int k, int octaveShift, Random& random,
+                     const SongQueries& song);
 
 // "メロディ生成": the rhythm pass and the melody pitch pass on voice 4, raised one
 // octave.

@@ -7,7 +7,7 @@ namespace tontoko {
 // The one pseudo-random source of the program: a linear congruential generator
 // whose draws are 15-bit values. Every random choice takes exactly one draw.
 class Random {
-public:
+  public:
     Random() = default;
 
     // Seeds with a clock value (seconds) and discards one draw.
@@ -27,7 +27,7 @@ public:
 
     uint32_t State() const { return state_; }
 
-private:
+  private:
     uint32_t state_ = 0;
 };
 

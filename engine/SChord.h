@@ -8,7 +8,7 @@ namespace tontoko {
 // One diatonic chord of the song: three chord tones, a bass note, its degree and
 // the ordered list of chords that may follow it.
 class SChord {
-public:
+  public:
     static constexpr int kMaxSuccessors = 7;
 
     void SetChord(int degree, uint8_t tone0, uint8_t tone1, uint8_t tone2, uint8_t bass);
@@ -23,7 +23,7 @@ public:
     // Adds signed offsets to the tones and the bass, 8-bit wrap-around.
     void Shift(int d0, int d1, int d2, int dBass);
 
-private:
+  private:
     std::array<uint8_t, 3> tones_{};
     uint8_t bass_ = 0;
     int degree_ = 0;

@@ -18,7 +18,7 @@ enum class FirstChord { One, Random, Self };
 // The 7 x 7 transition table between degrees, with one equal-probability flag
 // per row.
 class SChordGenerate {
-public:
+  public:
     using Row = std::array<int, 7>;
 
     void SetRow(int row, const Row& values) { percent_.at(row) = values; }
@@ -42,7 +42,7 @@ public:
     std::vector<std::string> ValidateTable() const;
     static const char* WarningCaption() { return "Warning"; }
 
-private:
+  private:
     std::array<Row, 7> percent_{};
     std::array<bool, 7> equal_{};
 };

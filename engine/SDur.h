@@ -9,7 +9,7 @@ enum class Mode { Major = 0, Minor = 1 };
 
 // The key: a tonic offset 0..11 above C and a mode, with the 24 key names.
 class SDur {
-public:
+  public:
     void SetTonic(int offset) { tonic_ = offset; }
     int Tonic() const { return tonic_; }
     void SetMode(int mode) { mode_ = mode; }
@@ -19,7 +19,7 @@ public:
 
     static const std::array<std::string, 24>& Names();
 
-private:
+  private:
     int tonic_ = 0;
     int mode_ = 0;
 };

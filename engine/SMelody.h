@@ -9,7 +9,7 @@ namespace tontoko {
 // The scale notes of the current key, the twelve note names for display, and
 // the key test the melody generator uses.
 class SMelody {
-public:
+  public:
     void ShiftScale(int d);
     uint8_t Scale(int i) const { return scale_.at(i); }
 
@@ -23,7 +23,7 @@ public:
 
     static const std::array<std::string, 12>& Names();
 
-private:
+  private:
     std::array<uint8_t, 7> scale_{60, 62, 64, 65, 67, 69, 71};
 };
 

@@ -10,7 +10,7 @@ namespace tontoko {
 // The pitch half of a voice: one note number per step (plus a terminator), the
 // note the MIDI writer left sounding, and the velocity.
 class SMelodyGenerate {
-public:
+  public:
     static constexpr uint8_t kDefaultVelocity = 110;
 
     void ClearPitches() { pitches_.fill(0); }
@@ -26,7 +26,7 @@ public:
     void SetVelocity(uint8_t velocity) { velocity_ = velocity; }
     uint8_t Velocity() const { return velocity_; }
 
-private:
+  private:
     std::array<uint8_t, kSongSteps + 1> pitches_{};
     uint8_t spare_ = 0;
     uint8_t lastNote_ = 0;

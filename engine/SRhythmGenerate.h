@@ -11,7 +11,7 @@ namespace tontoko {
 // The rhythm half of a voice: its MIDI channel, one onset mark per step (plus a
 // terminator that stays 0) and the Markov weights of the melody rhythm.
 class SRhythmGenerate {
-public:
+  public:
     using WeightRow = std::array<int, 8>;
 
     void SetChannel(uint8_t channel) { channel_ = channel; }
@@ -29,7 +29,7 @@ public:
     void SetStartState(int state) { startState_ = state; }
     int StartState() const { return startState_; }
 
-private:
+  private:
     uint8_t channel_ = 0;
     std::array<uint8_t, kSongSteps + 1> marks_{};
     std::array<WeightRow, 8> weights_{};

@@ -24,7 +24,7 @@ namespace tontoko {
 // command-line composer all use it. Slots and successors point into `nodes`,
 // so a Song is neither copied nor moved.
 class Song : public SongQueries {
-public:
+  public:
     // Builds the start-up song and seeds the random source with `clockSeconds`.
     explicit Song(uint32_t clockSeconds);
     Song(const Song&) = delete;
@@ -58,15 +58,15 @@ public:
     std::array<SMelodyGenerate, kVoiceCount> melodies;
     FixedFlags flags;
 
-private:
+  private:
     const FixedMeasures* fixedSource_ = &flags;
 };
 
 // Result of "コード進行生成".
 struct ProgressionResult {
-    bool generated = false;              // false: the table was invalid, slots unchanged
-    std::vector<std::string> warnings;   // one per invalid row, in row order
-    int firstChordIndex = 0;             // item index for the first-chord selector (0..6)
+    bool generated = false;             // false: the table was invalid, slots unchanged
+    std::vector<std::string> warnings;  // one per invalid row, in row order
+    int firstChordIndex = 0;            // item index for the first-chord selector (0..6)
 };
 
 // Validates the table, picks the first chord (a random one of I..VI when asked)

@@ -9,7 +9,7 @@ class SChord;
 // fixed. The window answers IsFixed from its check boxes; tests and the
 // command-line composer from plain flags.
 class SongQueries {
-public:
+  public:
     virtual ~SongQueries() = default;
     virtual int CurrentMode() const = 0;
     virtual const SChord& ChordSlot(int slot) const = 0;
@@ -18,20 +18,20 @@ public:
 
 // The source of the fix flags.
 class FixedMeasures {
-public:
+  public:
     virtual ~FixedMeasures() = default;
     virtual bool IsFixed(int measure, int kind) const = 0;
 };
 
 // Plain flags, for callers without check boxes.
 class FixedFlags : public FixedMeasures {
-public:
+  public:
     void Set(int measure, int kind, bool fixed) { flags_[measure][kind] = fixed; }
     bool IsFixed(int measure, int kind) const override {
         return measure >= 0 && measure < 4 && kind >= 0 && kind < 2 && flags_[measure][kind];
     }
 
-private:
+  private:
     bool flags_[4][2] = {};
 };
 
