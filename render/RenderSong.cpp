@@ -1,0 +1,90 @@
+#include "render/RenderSong.h"
+
+#include <string>
+
+#include "engine/MelodyGenerator.h"
+#include "engine/Song.h"
+#include "render/PatternLibrary.h"
+
+namespace tontoko {
+namespace {
+
+// The accompaniment pattern whose bass and chord notes jump an octave on the
+// second and fourth beat of every measure.
+constexpr int kOctaveJumpPattern = 3;
+
+// Onset marks of one voice from a part's step characters ('0' subtracted). A
+// part shorter than 64 characters leaves the remaining steps without onsets.
+void LoadPartMarks(SRhythmGenerate& rhythm, const std::string& part) {
+    for (int s = 0; s < kSongSteps; ++s) {
+        const char c = s < static_cast<int>(part.size()) ? part[static_cast<size_t>(s)] : '0';
+        rhythm.SetMark(s, static_cast<uint8_t>(c - '0'));
+    }
+}
+
+void ClearSongMarks(SRhythmGenerate& rhythm) {
+    for (int s = 0; s < kSongSteps; ++s) {
+        rhythm.SetMark(s, 0);
+    }
+}
+
+void RenderDrums(Song& song, const PatternLibrary& library, const RenderChoice& choice) {
+    const bool valid =
+        choice.drumPattern >= 0 && choice.drumPattern < static_cast<int>(library.drums.size());
+    if (choice.drumsOn) {
+        for (int j = 0; j < 5; ++j) {
+            song.rhythms[kFirstDrumVoice + j].SetChannel(kDrumChannel);
+        }
+    }
+    if (!choice.drumsOn || !valid) {
+        for (int j = 0; j < 5; ++j) {
+            ClearSongMarks(song.rhythms[kFirstDrumVoice + j]);
+        }
+        return;
+    }
+    const DrumPattern& pattern = library.drums[static_cast<size_t>(choice.drumPattern)];
+    for (int j = 0; j < 5; ++j) {
+        LoadPartMarks(song.rhythms[kFirstDrumVoice + j], pattern.parts[j]);
+    }
+    for (int s = 0; s < kSongSteps; ++s) {
+        for (int j = 0; j < 5; ++j) {
+            song.melodies[kFirstDrumVoice + j].SetPitch(s, pattern.notes[j]);
+        }
+    }
+}
+
+}  // namespace
+
+void RenderSong(Song& song, const PatternLibrary& library, const RenderChoice& choice) {
+    RenderDrums(song, library, choice);
+
+    const bool accValid =
+        choice.accPattern >= 0 && choice.accPattern < static_cast<int>(library.acc.size());
+    for (int v = 0; v < 4; ++v) {
+        if (accValid) {
+            LoadPartMarks(song.rhythms[v],
+                          library.acc[static_cast<size_t>(choice.accPattern)].parts[v]);
+        } else {
+            ClearSongMarks(song.rhythms[v]);
+        }
+    }
+
+    // Bass, fifth, third, root: tone 3 - v of each step's chord.
+    for (int v = 0; v < 4; ++v) {
+        GeneratePitches(song.melodies[v], song.rhythms[v], song.melody, PitchMode::FixedVoicing,
+                        3 - v, 0, song.random, song);
+        song.melodies[v].SetPitch(kSongSteps, 0);
+    }
+
+    if (accValid && choice.accPattern == kOctaveJumpPattern) {
+        for (int s = 0; s < kSongSteps; ++s) {
+            if ((s / 4) % 2 == 1) {
+                for (int v = 0; v < 4; ++v) {
+                    song.melodies[v].AddToPitch(s, 12);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace tontoko
