@@ -1,0 +1,105 @@
+#include "app/Version.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/widgets/DocumentOpener.h"
+
+namespace tontoko {
+
+namespace {
+
+const QString kCaption = QStringLiteral("『れっつ、とんとこ！』について");
+const QString kTitle = QStringLiteral("れっつ、とんとこ！　Ver 2.0.2");
+const QString kAuthor = QStringLiteral("作者: Tontoko 開発チーム");
+const QString kContact = QStringLiteral("連絡先: 付属の README をご覧ください");
+const QString kManual = QStringLiteral("index.html");
+const QString kClose = QStringLiteral("とじる");
+
+QFont DialogFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+                      QStringLiteral("Noto Sans CJK JP")});
+    font.setPixelSize(12);
+    return font;
+}
+
+QLabel* BlackLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setStyleSheet(QStringLiteral("color: black;"));
+    return label;
+}
+
+}  // namespace
+
+TSVersion::TSVersion(QWidget* parent, DocumentOpener& opener)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      opener_(opener),
+      label3_(BlackLabel(QStringLiteral("Label3"), kTitle, this)),
+      label1_(BlackLabel(QStringLiteral("Label1"), kAuthor, this)),
+      label2_(BlackLabel(QStringLiteral("Label2"), kContact, this)),
+      label4_(new QLabel(kManual, this)),
+      button1_(new QPushButton(kClose, this)) {
+    setObjectName(QStringLiteral("TSVersion"));
+    setWindowTitle(kCaption);
+    setFont(DialogFont());
+
+    QFont title = font();
+    title.setPixelSize(16);
+    title.setBold(true);
+    label3_->setFont(title);
+
+    label4_->setObjectName(QStringLiteral("Label4"));
+    QFont link = font();
+    link.setUnderline(true);
+    label4_->setFont(link);
+    label4_->setStyleSheet(QStringLiteral("color: blue;"));
+    label4_->setCursor(Qt::PointingHandCursor);
+    label4_->installEventFilter(this);
+
+    button1_->setObjectName(QStringLiteral("Button1"));
+    button1_->setMinimumWidth(75);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(button1_);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 14, 20, 12);
+    layout->setSpacing(6);
+    layout->addWidget(label3_, 0, Qt::AlignHCenter);
+    layout->addSpacing(4);
+    layout->addWidget(label1_, 0, Qt::AlignHCenter);
+    layout->addWidget(label2_, 0, Qt::AlignHCenter);
+    layout->addWidget(label4_, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    setFixedSize(354, 146);
+
+    connect(button1_, &QPushButton::clicked, this, &TSVersion::Button1Click);
+}
+
+bool TSVersion::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == label4_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Label4Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TSVersion::Label4Click() {
+    opener_.Open(label4_->text());
+}
+
+void TSVersion::Button1Click() {
+    done(QDialog::Accepted);
+}
+
+}  // namespace tontoko
