@@ -1,0 +1,148 @@
+#include "cli/ComposeOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+namespace tontoko::cli {
+
+namespace {
+
+// An integer from lo to hi, optionally a multiple of step.
+CLI::Validator IntRange(long long lo, long long hi, int step = 1) {
+    std::string range = std::to_string(lo) + ".." + std::to_string(hi);
+    if (step > 1) {
+        range += ", a multiple of " + std::to_string(step);
+    }
+    return CLI::Validator(
+        [lo, hi, step, range](std::string& text) -> std::string {
+            long long value = 0;
+            std::size_t used = 0;
+            try {
+                value = std::stoll(text, &used);
+            } catch (const std::exception&) {
+                used = 0;
+            }
+            if (used == 0 || used != text.size() || value < lo || value > hi || value % step != 0) {
+                return "value " + text + " is not in range " + range;
+            }
+            return {};
+        },
+        range);
+}
+
+CLI::Validator OneOf(std::vector<std::string> names) {
+    std::string list;
+    for (const std::string& name : names) {
+        list += (list.empty() ? "" : ", ") + name;
+    }
+    return CLI::Validator(
+        [names, list](std::string& text) -> std::string {
+            for (const std::string& name : names) {
+                if (text == name) {
+                    return {};
+                }
+            }
+            return "value " + text + " is not one of " + list;
+        },
+        list);
+}
+
+}  // namespace
+
+ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
+    ComposeOptions o;
+    CLI::App app{"Composes songs without the window: a Standard MIDI File (and a WAV file)",
+                 "tontoko-compose"};
+    app.option_defaults()->always_capture_default();
+
+    unsigned long long seed = 0;
+    std::string firstChord = "I";
+    std::string style = "quarter";
+    int melodyVolume = 0, accVolume = 0, bassVolume = 0, drumVolume = 0;
+    bool noDrums = false;
+
+    app.add_option("-o,--output", o.output, "the MIDI file");
+    app.add_option("--data", o.dataDir, "folder of AccPattern.dat and DrumPattern.dat");
+    auto* seedOption = app.add_option("--seed", seed, "seed of the random source (clock seconds)")
+                           ->check(IntRange(0, 4294967295LL));
+    app.add_option("--key", o.key, "transposition, as the key control")->check(IntRange(-6, 5));
+    app.add_flag("--minor", o.minor, "minor instead of major");
+    app.add_option("--tempo", o.tempo, "beats per minute")->check(IntRange(40, 240, 5));
+    app.add_option("--first-chord", firstChord, "first chord")
+        ->check(OneOf({"I", "II", "III", "IV", "V", "VI", "VII", "random"}));
+    app.add_option("--style", style, "melody style")->check(OneOf({"quarter", "eighth", "none"}));
+    app.add_option("--acc-pattern", o.accPattern, "accompaniment pattern (list position)")
+        ->check(IntRange(1, 10));
+    app.add_option("--drum-pattern", o.drumPattern, "drum pattern (list position)")
+        ->check(IntRange(1, 10));
+    app.add_flag("--no-drums", noDrums, "no drum part");
+    app.add_option("--melody-program", o.melodyProgram, "melody instrument")
+        ->check(IntRange(1, 128));
+    app.add_option("--acc-program", o.accProgram, "accompaniment instrument")
+        ->check(IntRange(1, 128));
+    app.add_option("--bass-program", o.bassProgram, "bass instrument")->check(IntRange(1, 128));
+    app.add_option("--drum-set", o.drumSet, "drum set (list position)")->check(IntRange(1, 9));
+    app.add_flag("--random-sounds", o.randomSounds, "draw the instruments and the drum set");
+    auto* mv = app.add_option("--melody-volume", melodyVolume)->check(IntRange(0, 120, 5));
+    auto* av = app.add_option("--acc-volume", accVolume)->check(IntRange(0, 120, 5));
+    auto* bv = app.add_option("--bass-volume", bassVolume)->check(IntRange(0, 120, 5));
+    auto* dv = app.add_option("--drum-volume", drumVolume)->check(IntRange(0, 120, 5));
+    app.add_option("--fade", o.fade, "fade")->check(OneOf({"normal", "in", "out"}));
+    app.add_option("--interval", o.interval, "beats before the song")->check(IntRange(0, 4));
+    app.add_option("--count", o.count, "songs in a row")->check(IntRange(1, 10000));
+    app.add_option("--wav", o.wav, "also render the (last) song to this WAV file");
+
+    ParseOutcome outcome;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        outcome.message = app.help();
+        return outcome;
+    } catch (const CLI::ParseError& error) {
+        outcome.exitCode = 2;
+        outcome.message = std::string("tontoko-compose: ") + error.what();
+        return outcome;
+    }
+
+    if (*seedOption) {
+        o.seed = static_cast<uint32_t>(seed);
+    }
+    static const std::map<std::string, int> kDegrees{{"I", 1}, {"II", 2}, {"III", 3}, {"IV", 4},
+                                                     {"V", 5}, {"VI", 6}, {"VII", 7}};
+    if (firstChord == "random") {
+        o.firstChord = FirstChordChoice::Random;
+    } else {
+        o.firstDegree = kDegrees.at(firstChord);
+    }
+    o.style = style == "eighth" ? StyleChoice::Eighth
+              : style == "none" ? StyleChoice::None
+                                : StyleChoice::Quarter;
+    o.drums = !noDrums;
+    if (*mv)
+        o.melodyVolume = melodyVolume;
+    if (*av)
+        o.accVolume = accVolume;
+    if (*bv)
+        o.bassVolume = bassVolume;
+    if (*dv)
+        o.drumVolume = drumVolume;
+    outcome.options = o;
+    return outcome;
+}
+
+std::string OutputPath(const std::string& output, int index, int count) {
+    if (count <= 1) {
+        return output;
+    }
+    const std::filesystem::path path(output);
+    char number[16];
+    std::snprintf(number, sizeof number, "-%03d", index + 1);
+    std::filesystem::path name = path.stem();
+    name += number;
+    name += path.extension();
+    return (path.parent_path() / name).string();
+}
+
+}  // namespace tontoko::cli

@@ -1,0 +1,152 @@
+#include "cli/Composer.h"
+
+#include <ctime>
+#include <filesystem>
+
+#include "cli/SongPrinter.h"
+#include "engine/KeyChange.h"
+#include "engine/MelodyGenerator.h"
+#include "engine/Song.h"
+#include "render/AudioRender.h"
+#include "render/PatternLibrary.h"
+#include "render/RenderSong.h"
+#include "render/SStandardMidi.h"
+#include "render/SoundFont.h"
+#include "render/SoundSettings.h"
+
+namespace tontoko::cli {
+
+namespace {
+
+// Steps the key one semitone at a time, as the key control's arrows do.
+void ShiftToKey(Song& song, int key) {
+    int position = 0;
+    while (position != key) {
+        const int next = position + (key > position ? 1 : -1);
+        Transpose(song, position, next);
+        position = next;
+    }
+}
+
+FadeMode FadeOf(const std::string& fade) {
+    if (fade == "in")
+        return FadeMode::FadeIn;
+    if (fade == "out")
+        return FadeMode::FadeOut;
+    return FadeMode::Normal;
+}
+
+void SetVelocities(Song& song, int first, int last, const std::optional<int>& volume) {
+    if (!volume) {
+        return;
+    }
+    for (int voice = first; voice <= last; ++voice) {
+        song.melodies[voice].SetVelocity(static_cast<uint8_t>(*volume));
+    }
+}
+
+bool CheckPosition(int value, std::size_t size, const char* option, const char* file,
+                   std::ostream& err) {
+    if (value >= 1 && static_cast<std::size_t>(value) <= size) {
+        return true;
+    }
+    err << "tontoko-compose: " << option << ": value " << value << " is not in range 1.." << size
+        << " (the patterns in " << file << ")\n";
+    return false;
+}
+
+}  // namespace
+
+int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
+    const std::filesystem::path dataDir =
+        o.dataDir.empty() ? std::filesystem::current_path() : std::filesystem::path(o.dataDir);
+    PatternLibrary library;
+    const PatternLoadResult loaded = LoadPatterns(library, dataDir);
+    if (!loaded.drumFileOpened || !loaded.accFileOpened) {
+        const char* missing = !loaded.drumFileOpened ? kDrumPatternFile : kAccPatternFile;
+        err << "tontoko-compose: cannot open " << (dataDir / missing).string()
+            << " (pattern files are read from --data, or the working directory)\n";
+        return 1;
+    }
+    if (!CheckPosition(o.accPattern, library.acc.size(), "--acc-pattern", kAccPatternFile, err) ||
+        (o.drums && !CheckPosition(o.drumPattern, library.drums.size(), "--drum-pattern",
+                                   kDrumPatternFile, err))) {
+        return 2;
+    }
+
+    // The start-up song, seeded as start-up seeds it.
+    const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
+    Song song(seed);
+    if (o.minor) {
+        SwitchToMinor(song);
+    }
+    ShiftToKey(song, o.key);
+    if (o.style == StyleChoice::Quarter) {
+        ApplyMelodyStyle(song, MelodyStyle::MoreQuarters);
+    } else if (o.style == StyleChoice::Eighth) {
+        ApplyMelodyStyle(song, MelodyStyle::MoreEighths);
+    }
+
+    SStandardMidi writer;
+    writer.SetInterval(o.interval);
+    SoundSettings sounds;
+    sounds.melodyProgram = static_cast<uint8_t>(o.melodyProgram - 1);
+    sounds.accProgram = static_cast<uint8_t>(o.accProgram - 1);
+    sounds.bassProgram = static_cast<uint8_t>(o.bassProgram - 1);
+    sounds.drumSetProgram = DrumSets().at(o.drumSet - 1).program;
+    sounds.fade = FadeOf(o.fade);
+    const RenderChoice choice{o.drums, o.accPattern - 1, o.drumPattern - 1};
+    const FirstChord firstChord = o.firstChord == FirstChordChoice::Random ? FirstChord::Random
+                                  : o.firstDegree == 1                     ? FirstChord::One
+                                                                           : FirstChord::Self;
+
+    out << "seed " << seed << ", tempo " << o.tempo << '\n';
+    std::string lastPath;
+    for (int i = 0; i < o.count; ++i) {
+        const ProgressionResult progression =
+            GenerateProgression(song, firstChord, o.firstDegree - 1);
+        if (!progression.generated) {
+            for (const std::string& warning : progression.warnings) {
+                err << "tontoko-compose: " << warning << '\n';
+            }
+            return 1;
+        }
+        GenerateMelody(song);
+        if (o.randomSounds) {
+            sounds.melodyProgram = static_cast<uint8_t>(song.random.Below(128));
+            sounds.accProgram = static_cast<uint8_t>(song.random.Below(128));
+            sounds.bassProgram = static_cast<uint8_t>(song.random.Below(128));
+            sounds.drumSetProgram = DrumSets().at(song.random.Below(9)).program;
+        }
+        SetVelocities(song, kMelodyVoice, kMelodyVoice, o.melodyVolume);
+        SetVelocities(song, 1, 3, o.accVolume);
+        SetVelocities(song, 0, 0, o.bassVolume);
+        SetVelocities(song, kFirstDrumVoice, kVoiceCount - 1, o.drumVolume);
+        RenderSong(song, library, choice);
+        lastPath = OutputPath(o.output, i, o.count);
+        if (!writer.Write(lastPath, song.rhythms, song.melodies, kSongSteps,
+                          static_cast<uint8_t>(o.tempo), sounds)) {
+            err << "tontoko-compose: cannot write " << lastPath << '\n';
+            return 1;
+        }
+        PrintSong(out, song, o.key, lastPath);
+    }
+
+    if (!o.wav.empty()) {
+        const std::optional<std::string> soundFont = FindSoundFont();
+        if (!soundFont) {
+            err << "tontoko-compose: no SoundFont found for " << o.wav
+                << " (install fluid-soundfont-gm or set TONTOKO_SOUNDFONT)\n";
+            return 1;
+        }
+        const AudioRenderResult audio = RenderMidiToWav(lastPath, o.wav, *soundFont);
+        if (!audio.ok) {
+            err << "tontoko-compose: " << audio.error << '\n';
+            return 1;
+        }
+        out << "audio " << o.wav << " (" << audio.seconds << " s)\n";
+    }
+    return 0;
+}
+
+}  // namespace tontoko::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <ostream>
+
+#include "cli/ComposeOptions.h"
+
+namespace tontoko::cli {
+
+// Composes, writes and prints the songs the options ask for, in the window's
+// order of work. Returns the exit status: 0 done, 1 files missing or not
+// written, 2 a value outside the loaded pattern lists.
+int Compose(const ComposeOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tontoko::cli

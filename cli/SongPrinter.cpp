@@ -1,0 +1,76 @@
+#include "cli/SongPrinter.h"
+
+#include <cstdint>
+
+#include "engine/SChordGenerate.h"
+#include "engine/SMelody.h"
+#include "engine/Song.h"
+#include "engine/TimeGrid.h"
+
+namespace tontoko::cli {
+
+namespace {
+
+constexpr int kCellWidth = 5;
+constexpr int kCellsPerMeasure = 8;
+
+std::string Pad(const std::string& text, int width) {
+    const int used = DisplayWidth(text);
+    return text + std::string(used < width ? width - used : 1, ' ');
+}
+
+}  // namespace
+
+int DisplayWidth(const std::string& text) {
+    int width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        char32_t code = lead;
+        std::size_t length = 1;
+        if (lead >= 0xF0) {
+            length = 4;
+            code = lead & 0x07;
+        } else if (lead >= 0xE0) {
+            length = 3;
+            code = lead & 0x0F;
+        } else if (lead >= 0xC0) {
+            length = 2;
+            code = lead & 0x1F;
+        }
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        i += length;
+        const bool halfWidthKana = code >= 0xFF61 && code <= 0xFF9F;
+        width += (code >= 0x1100 && !halfWidthKana) ? 2 : 1;
+    }
+    return width;
+}
+
+void PrintSong(std::ostream& out, const Song& song, int transposition, const std::string& title) {
+    out << title << "  " << song.dur.KeyName() << '\n';
+    const SRhythmGenerate& rhythm = song.MelodyRhythm();
+    const SMelodyGenerate& pitches = song.MelodyPitches();
+    for (int measure = 0; measure < kMeasures; ++measure) {
+        out << "  " << measure + 1 << "小節目  和音 " << DegreeLabel(song.SlotDegree(2 * measure))
+            << " " << DegreeLabel(song.SlotDegree(2 * measure + 1)) << '\n';
+        std::string names = "    音名       ";
+        std::string octaves = "    オクターブ ";
+        for (int cell = 0; cell < kCellsPerMeasure; ++cell) {
+            const int step = measure * kStepsPerMeasure + 2 * cell;
+            std::string name = "-";
+            std::string octave = "-";
+            if (rhythm.Mark(step) != 0) {
+                // The grids read the stored pitch as a signed byte.
+                const int pitch = static_cast<int8_t>(pitches.Pitch(step));
+                name = DisplayName(song.melody, pitch, transposition);
+                octave = OctaveText(pitch, transposition);
+            }
+            names += Pad(name, kCellWidth);
+            octaves += Pad(octave, kCellWidth);
+        }
+        out << names << '\n' << octaves << '\n';
+    }
+}
+
+}  // namespace tontoko::cli
