@@ -1,0 +1,222 @@
+// The FluidSynth media player on a machine without a sound card: FluidSynth's
+// "file" driver stands in for the device (it plays in real time into a file).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QThread>
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "render/FluidSynthPlayer.h"
+#include "render/SoundFont.h"
+#include "tests/support/TempDir.h"
+
+using namespace tontoko;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+QCoreApplication& App() {
+    static int argc = 1;
+    static char name[] = "player-test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// A format-0 file at 240 beats per minute: GS reset, piano, one middle C held
+// for `noteTicks` (96 = a quarter of a second).
+void WriteMidi(const std::string& path, uint32_t noteTicks) {
+    std::vector<uint8_t> track{0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90, 0x00, 0xF0,
+                               0x0A, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00,
+                               0x41, 0xF7, 0x00, 0xC0, 0x00, 0x00, 0x90, 0x3C, 0x64};
+    std::vector<uint8_t> delta;
+    delta.push_back(noteTicks & 0x7F);
+    for (noteTicks >>= 7; noteTicks; noteTicks >>= 7) {
+        delta.insert(delta.begin(), 0x80 | (noteTicks & 0x7F));
+    }
+    track.insert(track.end(), delta.begin(), delta.end());
+    for (uint8_t b : {0x90, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}) {
+        track.push_back(b);
+    }
+    std::vector<uint8_t> file{'M', 'T', 'h', 'd', 0,    0,   0,   6,   0,
+                              0,   0,   1,   0,   0x60, 'M', 'T', 'r', 'k'};
+    const auto size = static_cast<uint32_t>(track.size());
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        file.push_back(static_cast<uint8_t>(size >> shift));
+    }
+    file.insert(file.end(), track.begin(), track.end());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
+}
+
+// Runs the event loop until `done` or the timeout; returns `done()`.
+template <class Pred>
+bool SpinUntil(Pred done, std::chrono::milliseconds timeout) {
+    const auto end = Clock::now() + timeout;
+    while (!done() && Clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    QCoreApplication::processEvents();
+    return done();
+}
+
+// Largest absolute 16-bit sample of a raw stereo file.
+int RawPeak(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    int peak = 0;
+    int16_t sample = 0;
+    while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) {
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    return peak;
+}
+
+class FluidSynthPlayerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        App();
+        if (!FindSoundFont()) {
+            GTEST_SKIP() << "no General MIDI SoundFont installed";
+        }
+    }
+    FluidSynthPlayer::Options FileDriver() const {
+        FluidSynthPlayer::Options options;
+        options.audioDriver = "file";
+        options.audioFile = dir.File("out.raw");
+        return options;
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(FluidSynthPlayerTest, PlaysToTheEndAndNotifiesOnTheGuiThreadOnceTheNotesHaveDied) {
+    WriteMidi(dir.File("short.mid"), 96);
+    FluidSynthPlayer player(FileDriver());
+    int notified = 0;
+    bool onGuiThread = false;
+    player.SetNotify([&] {
+        ++notified;
+        onGuiThread = QThread::currentThread() == App().thread();
+    });
+    player.SetFileName(dir.File("short.mid"));
+
+    // Twice: the second playback reuses the loaded synthesizer.
+    for (int round = 1; round <= 2; ++round) {
+        player.Open();
+        ASSERT_TRUE(player.IsOpen());
+        const auto start = Clock::now();
+        player.Play();
+        ASSERT_TRUE(SpinUntil([&] { return notified == round; }, std::chrono::seconds(10)))
+            << "round " << round;
+        const auto elapsed = Clock::now() - start;
+        EXPECT_TRUE(onGuiThread);
+        // After the quarter-second note, before FluidSynth's own end two
+        // seconds after the release.
+        EXPECT_GE(elapsed, std::chrono::milliseconds(250));
+        EXPECT_LT(elapsed, std::chrono::milliseconds(2000));
+        player.Close();
+        EXPECT_FALSE(player.IsOpen());
+        SpinUntil([] { return false; }, std::chrono::milliseconds(50));
+        EXPECT_EQ(notified, round) << "Close after the end must not notify again";
+        EXPECT_GT(RawPeak(dir.File("out.raw")), 1000) << "the note was heard";
+    }
+}
+
+TEST_F(FluidSynthPlayerTest, StopAndCloseCutThePlaybackShortAndNotifyOnce) {
+    WriteMidi(dir.File("long.mid"), 96 * 40);  // ten seconds
+    FluidSynthPlayer player(FileDriver());
+    int notified = 0;
+    player.SetNotify([&] { ++notified; });
+    player.SetFileName(dir.File("long.mid"));
+    player.Open();
+    player.Play();
+    SpinUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_EQ(notified, 0);
+    const auto stopAt = Clock::now();
+    player.Stop();
+    ASSERT_TRUE(SpinUntil([&] { return notified == 1; }, std::chrono::seconds(2)));
+    EXPECT_LT(Clock::now() - stopAt, std::chrono::milliseconds(500));
+    player.Stop();
+    player.Close();
+    SpinUntil([] { return false; }, std::chrono::milliseconds(50));
+    EXPECT_EQ(notified, 1);
+
+    // Closing while playing is a cut too.
+    player.Open();
+    player.Play();
+    SpinUntil([] { return false; }, std::chrono::milliseconds(100));
+    player.Close();
+    ASSERT_TRUE(SpinUntil([&] { return notified == 2; }, std::chrono::seconds(2)));
+}
+
+TEST_F(FluidSynthPlayerTest, FailuresAreClearErrors) {
+    FluidSynthPlayer player(FileDriver());
+    player.SetFileName(dir.File("absent.mid"));
+    EXPECT_THROW(player.Play(), PlayerError);  // not open
+    try {
+        player.Open();
+        FAIL() << "a missing file must not open";
+    } catch (const PlayerError& error) {
+        EXPECT_NE(std::string(error.what()).find("absent.mid"), std::string::npos);
+    }
+    EXPECT_FALSE(player.IsOpen());
+
+    std::ofstream(dir.File("text.mid")) << "not a MIDI file";
+    player.SetFileName(dir.File("text.mid"));
+    EXPECT_THROW(player.Open(), PlayerError);
+
+    // Once the cause is gone the same player works.
+    WriteMidi(dir.File("ok.mid"), 24);
+    player.SetFileName(dir.File("ok.mid"));
+    EXPECT_NO_THROW(player.Open());
+    EXPECT_NO_THROW(player.Play());
+    player.Close();
+}
+
+TEST_F(FluidSynthPlayerTest, NoSoundFontFoundIsReportedAsSuch) {
+    setenv("TONTOKO_SOUNDFONT", dir.File("missing.sf2").c_str(), 1);
+    const std::vector<std::string> candidates = SoundFontCandidates();
+    unsetenv("TONTOKO_SOUNDFONT");
+    ASSERT_FALSE(candidates.empty());
+    EXPECT_EQ(candidates.front(), dir.File("missing.sf2"));
+
+    // The variable names a missing file and nothing else is installed.
+    FluidSynthPlayer::Options options = FileDriver();
+    options.soundFontCandidates = std::vector<std::string>{candidates.front(), dir.File("x.sf2")};
+    FluidSynthPlayer player(options);
+    WriteMidi(dir.File("ok.mid"), 24);
+    player.SetFileName(dir.File("ok.mid"));
+    try {
+        player.Open();
+        FAIL() << "opened without a SoundFont";
+    } catch (const PlayerError& error) {
+        EXPECT_NE(std::string(error.what()).find("No SoundFont found"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_FALSE(player.IsOpen());
+}
+
+TEST_F(FluidSynthPlayerTest, NoAudioDeviceIsReportedAsSuch) {
+    FluidSynthPlayer::Options options;
+    options.audioDriver = "alsa";
+    FluidSynthPlayer player(options);
+    WriteMidi(dir.File("ok.mid"), 24);
+    player.SetFileName(dir.File("ok.mid"));
+    try {
+        player.Open();
+        player.Close();
+        GTEST_SKIP() << "this machine has a sound device";
+    } catch (const PlayerError& error) {
+        EXPECT_NE(std::string(error.what()).find("No audio device"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_FALSE(player.IsOpen());
+    EXPECT_THROW(player.Play(), PlayerError);
+}
