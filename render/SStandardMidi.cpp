@@ -207,9 +207,11 @@ bool SStandardMidi::Write(const std::string& path, std::span<const SRhythmGenera
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        const fs::path name = target.parent_path() / ("." + target.filename().string() + ".tmp" +
-                                                      std::to_string(device()));
-        temp = name.string();
+        std::string name = target.filename().string();
+        name.insert(0, 1, '.');
+        name.append(".tmp");
+        name.append(std::to_string(device()));
+        temp = (target.parent_path() / name).string();
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             return false;
