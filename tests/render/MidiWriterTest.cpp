@@ -150,6 +150,12 @@ TEST(MidiWriter, WorkedExampleStartsWithTheFixedLayoutAndTheFirstBassNote) {
     tail.insert(tail.end(), {0x00, 0xFF, 0x2F, 0x00});
     EXPECT_EQ(Bytes(bytes.begin() + 72, bytes.end()), tail);
     EXPECT_EQ(TrackLength(bytes), bytes.size() - 22);
+
+    // Composing after other bytes appends the same file and patches its own
+    // length field.
+    Bytes appended = {0xAA, 0xBB};
+    writer.Compose(appended, voices.rhythms, voices.melodies, kSongSteps, 120, {});
+    EXPECT_EQ(Bytes(appended.begin() + 2, appended.end()), bytes);
 }
 
 TEST(MidiWriter, TempoAndSoundSettingsLandAtTheirOffsets) {
