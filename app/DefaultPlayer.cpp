@@ -1,0 +1,11 @@
+#include "app/DefaultPlayer.h"
+
+#include "render/FluidSynthPlayer.h"
+
+namespace tontoko {
+
+std::unique_ptr<MidiPlayer> CreateDefaultPlayer() {
+    return std::make_unique<FluidSynthPlayer>();
+}
+
+}  // namespace tontoko

@@ -1,0 +1,117 @@
+// Play, Stop and Save: every command renders the song afresh and writes it.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+
+#include "app/DefaultPlayer.h"
+#include "app/MainTexts.h"
+#include "app/main.h"
+#include "app/widgets/FileDialogs.h"
+#include "app/widgets/Messages.h"
+#include "app/widgets/UpDown.h"
+#include "render/MidiPlayer.h"
+#include "render/RenderSong.h"
+
+namespace tontoko {
+
+namespace {
+QString TempMidi() {
+    return QString::fromLatin1(texts::kTempMidi);
+}
+QString ErrorCaption() {
+    return QString::fromLatin1(texts::kErrorCaption);
+}
+}  // namespace
+
+bool TSMain::RenderAndWrite(const QString& path) {
+    RenderChoice choice;
+    choice.drumsOn = CB_Drum->isChecked();
+    choice.accPattern = CB_AccPattern->currentIndex();
+    choice.drumPattern = CB_DrumPattern->currentIndex();
+    RenderSong(*song_, patterns_, choice);
+    const uint8_t tempo = uint8_t(UD_Tempo->Position() & 0xFF);
+    return midi_.Write(QFile::encodeName(path).toStdString(), song_->rhythms, song_->melodies,
+                       kSongSteps, tempo, ReadSoundSettings());
+}
+
+MidiPlayer& TSMain::Player() {
+    if (!player_) {
+        ownPlayer_ = CreateDefaultPlayer();
+        player_ = ownPlayer_.get();
+        player_->SetNotify([this] { MPNotify(); });
+    }
+    return *player_;
+}
+
+void TSMain::TB_PlayClick() {
+    if (playing_) {
+        return;
+    }
+    playing_ = true;
+    if (!RenderAndWrite(TempMidi())) {
+        messages_->Show(
+            QString::fromUtf8(texts::kPlayWriteFailed)
+                .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(TempMidi()))),
+            ErrorCaption());
+        FinishPlayback();
+        return;
+    }
+    try {
+        MidiPlayer& player = Player();
+        player.SetFileName(TempMidi().toStdString());
+        player.Open();
+        player.Play();
+    } catch (const PlayerError& error) {
+        // No notification will come: tidy up here so that Play works again.
+        messages_->Show(QString::fromStdString(error.what()), ErrorCaption());
+        FinishPlayback();
+    }
+}
+
+void TSMain::TB_StopClick() {
+    if (playing_) {
+        Player().Stop();
+    }
+}
+
+void TSMain::MPNotify() {
+    // Only the playback this window started is cleaned up; a late notification
+    // after a failed start finds nothing to do.
+    if (!playing_) {
+        return;
+    }
+    // Also when "tmp.mid" was removed by someone else the device is closed,
+    // or Play would stay dead for the rest of the run.
+    FinishPlayback();
+}
+
+void TSMain::FinishPlayback() {
+    if (player_) {
+        player_->Close();
+    }
+    QFile::remove(TempMidi());
+    playing_ = false;
+}
+
+void TSMain::MI_SaveClick() {
+    FileDialogRequest request;
+    request.filter = QString::fromUtf8(texts::kSaveFilter);
+    request.defaultSuffix = QString::fromLatin1(texts::kSaveSuffix);
+    request.directory = saveDirectory_;
+    request.confirmOverwrite = true;
+    const std::optional<QString> name = fileDialogs_->SaveFileName(this, request);
+    if (!name) {
+        return;
+    }
+    if (!RenderAndWrite(*name)) {
+        messages_->Show(QString::fromUtf8(texts::kSaveFailed).arg(QDir::toNativeSeparators(*name)),
+                        ErrorCaption());
+    }
+}
+
+void TSMain::TB_SaveClick() {
+    MI_SaveClick();
+}
+
+}  // namespace tontoko

@@ -1,0 +1,114 @@
+#pragma once
+
+// Every text the main window shows, in one place.
+namespace tontoko::texts {
+
+inline constexpr const char* kCaption = "れっつ，とんとこ！Ver.2.0.2";
+inline constexpr const char* kFontFamilies[] = {"MS PGothic", "IPAPGothic", "Noto Sans CJK JP"};
+
+// Menu and tool bar.
+inline constexpr const char* kMenuFile = "ファイル(&F)";
+inline constexpr const char* kMenuOpen = "ファイルの読み込み(&O)";
+inline constexpr const char* kMenuSave = "ファイルの保存(&S)";
+inline constexpr const char* kMenuChain = "ファイルの連結(&C)";
+inline constexpr const char* kMenuExit = "終了(&X)";
+inline constexpr const char* kMenuCustom = "設定(&C)";
+inline constexpr const char* kMenuResist = "リズムの登録・呼び出し(&R)";
+inline constexpr const char* kMenuHelp = "ヘルプ(&H)";
+inline constexpr const char* kMenuHelpIndex = "れっつ，とんとこ！について(&H)";
+inline constexpr const char* kMenuAbout = "バージョン情報(&A)";
+inline constexpr const char* kHintOpen = "開く(次バージョンで対応予定です．)";
+inline constexpr const char* kHintSave = "保存";
+inline constexpr const char* kHintChain = "演奏データの連結";
+inline constexpr const char* kHintPlay = "演奏";
+inline constexpr const char* kHintStop = "停止";
+
+// Tabs.
+inline constexpr const char* kPageMain = "めいん";
+inline constexpr const char* kPageSub = "さ　ぶ";
+
+// Settings ("せってい").
+inline constexpr const char* kSettei = "せってい";
+inline constexpr const char* kDur = "曲の感じ";
+inline constexpr const char* kDMajor = "あかるい";
+inline constexpr const char* kDMinor = "くらい";
+inline constexpr const char* kSelfHiragana = "じぶんで";
+inline constexpr const char* kSelfDur = "曲の感じ（自分で）";
+inline constexpr const char* kSDMajor = "明";
+inline constexpr const char* kSDMinor = "暗";
+inline constexpr const char* kTempo = "曲のはやさ";
+inline constexpr const char* kTFast = "はやく";
+inline constexpr const char* kTMedium = "ちゅうくらい";
+inline constexpr const char* kTSlow = "おそい";
+inline constexpr const char* kSelfTempo = "はやさ（自分で）";
+inline constexpr const char* kChord = "はじめの和音";
+inline constexpr const char* kCOne = "Ｉ の和音";
+inline constexpr const char* kCRandom = "適当に";
+inline constexpr const char* kSelfKanji = "自分で";
+inline constexpr const char* kSelfChord = "和音〈自分で〉";
+inline constexpr const char* kMelody = "メロディ";
+inline constexpr const char* kMFour = "4分音符多め";
+inline constexpr const char* kMEight = "8分音符多め";
+inline constexpr const char* kCGenerate = "コード進行生成";
+inline constexpr const char* kCGenerateHint = "コード進行を自動生成します．";
+inline constexpr const char* kMGenerate = "メロディ生成";
+inline constexpr const char* kMGenerateHint = "メロディを自動生成します．";
+
+// The melody that was made.
+inline constexpr const char* kGMelody = "つくられためろでー";
+inline constexpr const char* kMeasureCaptions[] = {"1小節目", "2小節目", "3小節目", "4小節目"};
+inline constexpr const char* kFixRhythm = "リズムを固定する";
+inline constexpr const char* kFixMelody = "メロディを固定する";
+inline constexpr const char* kClear = "メロディを消去する";
+inline constexpr const char* kClearHint = "作ったメロディを消去します．";
+
+// Other ("そのた").
+inline constexpr const char* kEtc = "そのた";
+inline constexpr const char* kInterval = "メロディ開始まで";
+inline constexpr const char* kIntervalLabel = "拍あける";
+inline constexpr const char* kMLength = "現在の曲の長さは";
+inline constexpr const char* kMLengthLabel = "4小節です.";
+inline constexpr const char* kMLengthHint = "次バージョンより対応予定です（＾＾；";
+inline constexpr const char* kMPos = "現在の場所は";
+inline constexpr const char* kMPosLabel = "1小節目の先頭です.";
+inline constexpr const char* kMPosHint = "次バージョン対応予定です（＾＾；";
+
+// Page "さ　ぶ".
+inline constexpr const char* kGroup1 = "設定1　- 音色・音量 -　";
+inline constexpr const char* kGroup2 = "種類";
+inline constexpr const char* kLabelMelody = "メロディ";
+inline constexpr const char* kLabelDrum = "ドラム";
+inline constexpr const char* kLabelAcc = "伴奏";
+inline constexpr const char* kLabelBase = "ベース";
+inline constexpr const char* kRandom = "ランダム決定";
+inline constexpr const char* kGroup3 = "ボリューム";
+inline constexpr const char* kGroup4 = "設定2　- 伴奏・ドラムパターン -　";
+inline constexpr const char* kAccPattern = "伴奏のパターン";
+inline constexpr const char* kDrumPattern = "ドラムのパターン";
+inline constexpr const char* kDrumOn = "ドラムパートをONにする";
+inline constexpr const char* kGroup5 = "設定3　- コード進行設定 -　";
+inline constexpr const char* kChordName = "コードネーム";
+inline constexpr const char* kArrow = "--->";
+inline constexpr const char* kEqual = "等確率にする";
+inline constexpr const char* kGroup6 = "設定4　- 曲の入り・終わり -　";
+inline constexpr const char* kNormal = "ふつう";
+inline constexpr const char* kFadeIn = "フェードイン";
+inline constexpr const char* kFadeOut = "フェードアウト";
+inline constexpr const char* kGroup7 = "空き1";
+inline constexpr const char* kGroup8 = "空き2";
+inline constexpr const char* kRowNames[] = {"I", "II", "III", "IV", "V", "VI", "VII"};
+
+// Messages.
+inline constexpr const char* kExitText = "アプリケーションを終了します．\nよろしいですか？";
+inline constexpr const char* kExitCaption = "終了";
+inline constexpr const char* kErrorCaption = "Error";
+inline constexpr const char* kSaveFailed = "ファイルを書き込めませんでした．\n%1";
+inline constexpr const char* kPlayWriteFailed = "演奏用のファイルを書き込めませんでした．\n%1";
+
+// Files.
+inline constexpr const char* kTempMidi = "tmp.mid";
+inline constexpr const char* kHelpFile = "index.html";
+inline constexpr const char* kSaveFilter = "スタンダードMIDIファイル(*.mid)|*.mid";
+inline constexpr const char* kSaveSuffix = "mid";
+
+}  // namespace tontoko::texts

@@ -1,0 +1,98 @@
+#include "app/ToolbarIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace tontoko {
+
+namespace {
+
+void DrawOpen(QPainter& p) {
+    // A folder with its lid lifted.
+    p.setPen(QColor(120, 90, 20));
+    p.setBrush(QColor(240, 200, 80));
+    p.drawRect(1, 4, 12, 9);
+    p.drawRect(1, 3, 5, 1);
+    p.setBrush(QColor(255, 225, 120));
+    QPainterPath lid;
+    lid.moveTo(3, 7);
+    lid.lineTo(15, 7);
+    lid.lineTo(13, 13);
+    lid.lineTo(1, 13);
+    lid.closeSubpath();
+    p.drawPath(lid);
+}
+
+void DrawSave(QPainter& p) {
+    // A floppy disk.
+    p.setPen(QColor(20, 30, 80));
+    p.setBrush(QColor(60, 80, 170));
+    p.drawRect(1, 1, 13, 13);
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 7, 5);
+    p.setBrush(QColor(200, 200, 200));
+    p.drawRect(3, 9, 9, 5);
+    p.fillRect(9, 2, 2, 3, QColor(60, 80, 170));
+}
+
+void DrawPlay(QPainter& p) {
+    p.setPen(QColor(0, 90, 0));
+    p.setBrush(QColor(40, 170, 40));
+    QPolygon triangle;
+    triangle << QPoint(4, 2) << QPoint(13, 8) << QPoint(4, 14);
+    p.drawPolygon(triangle);
+}
+
+void DrawStop(QPainter& p) {
+    p.setPen(QColor(110, 0, 0));
+    p.setBrush(QColor(200, 40, 40));
+    p.drawRect(3, 3, 10, 10);
+}
+
+void DrawJoin(QPainter& p) {
+    // Two sheets of music joined by a plus.
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::white);
+    p.drawRect(0, 2, 6, 11);
+    p.drawRect(9, 2, 6, 11);
+    p.setPen(QColor(60, 60, 60));
+    for (int y = 5; y <= 10; y += 2) {
+        p.drawLine(1, y, 5, y);
+        p.drawLine(10, y, 14, y);
+    }
+    p.setPen(QPen(QColor(200, 60, 0), 2));
+    p.drawLine(6, 8, 9, 8);
+}
+
+}  // namespace
+
+QIcon ToolbarIcon(ToolbarPicture picture) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    switch (picture) {
+        case ToolbarPicture::Open:
+            DrawOpen(painter);
+            break;
+        case ToolbarPicture::Save:
+            DrawSave(painter);
+            break;
+        case ToolbarPicture::Play:
+            DrawPlay(painter);
+            break;
+        case ToolbarPicture::Stop:
+            DrawStop(painter);
+            break;
+        case ToolbarPicture::Join:
+            DrawJoin(painter);
+            break;
+    }
+    painter.end();
+    QIcon icon(pixmap);
+    // Disabled buttons use the same picture.
+    icon.addPixmap(pixmap, QIcon::Disabled);
+    return icon;
+}
+
+}  // namespace tontoko
