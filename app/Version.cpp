@@ -27,10 +27,16 @@ QFont DialogFont() {
     return font;
 }
 
+void SetTextColor(QLabel* label, const QColor& color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
 QLabel* BlackLabel(const QString& name, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setStyleSheet(QStringLiteral("color: black;"));
+    SetTextColor(label, Qt::black);
     return label;
 }
 
@@ -58,7 +64,7 @@ TSVersion::TSVersion(QWidget* parent, DocumentOpener& opener)
     QFont link = font();
     link.setUnderline(true);
     label4_->setFont(link);
-    label4_->setStyleSheet(QStringLiteral("color: blue;"));
+    SetTextColor(label4_, Qt::blue);
     label4_->setCursor(Qt::PointingHandCursor);
     label4_->installEventFilter(this);
 

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/Version.h"
+#include "app/widgets/DocumentOpener.h"
+
+using namespace tontoko;
+
+namespace {
+
+class RecordingOpener : public DocumentOpener {
+  public:
+    void Open(const QString& target) override { opened.push_back(target); }
+    std::vector<QString> opened;
+};
+
+}  // namespace
+
+TEST(Version, TextsLookAndSize) {
+    RecordingOpener opener;
+    TSVersion version(nullptr, opener);
+    EXPECT_EQ(version.windowTitle(), QStringLiteral("『れっつ、とんとこ！』について"));
+    EXPECT_FALSE(version.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(version.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_EQ(version.size(), QSize(354, 146));
+    EXPECT_EQ(version.minimumSize(), version.maximumSize());
+
+    auto* title = version.findChild<QLabel*>(QStringLiteral("Label3"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), QStringLiteral("れっつ、とんとこ！　Ver 2.0.2"));
+    EXPECT_TRUE(title->font().bold());
+    EXPECT_EQ(title->font().pixelSize(), 16);
+    for (const char* name : {"Label1", "Label2", "Label4"}) {
+        auto* label = version.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_FALSE(label->text().isEmpty()) << name;
+        EXPECT_EQ(label->font().pixelSize(), 12) << name;
+    }
+    auto* link = version.findChild<QLabel*>(QStringLiteral("Label4"));
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(version.findChild<QPushButton*>(QStringLiteral("Button1"))->text(),
+              QStringLiteral("とじる"));
+}
+
+TEST(Version, LinkOpensWhatItShowsAndTheButtonCloses) {
+    RecordingOpener opener;
+    TSVersion version(nullptr, opener);
+    version.show();
+    auto* link = version.findChild<QLabel*>(QStringLiteral("Label4"));
+    QTest::mouseClick(link, Qt::LeftButton);
+    link->setText(QStringLiteral("https://example.org/tontoko"));
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(opener.opened, (std::vector<QString>{QStringLiteral("index.html"),
+                                                   QStringLiteral("https://example.org/tontoko")}));
+    EXPECT_TRUE(version.isVisible());
+
+    version.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    EXPECT_FALSE(version.isVisible());
+    EXPECT_EQ(version.result(), QDialog::Accepted);
+}
