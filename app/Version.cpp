@@ -87,6 +87,7 @@ TSVersion::TSVersion(QWidget* parent, DocumentOpener& opener)
     layout->addStretch(1);
     layout->addLayout(buttons);
     setFixedSize(354, 146);
+    move(292, 146);
 
     connect(button1_, &QPushButton::clicked, this, &TSVersion::Button1Click);
 }

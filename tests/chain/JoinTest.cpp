@@ -119,51 +119,22 @@ TEST(Join, OnlySongsOfTheWritersLayoutAreJoinable) {
     EXPECT_TRUE(IsJoinableSong(smallest));
 }
 
-TEST(JoinFiles, ResultMayBeOneOfTheInputs) {
+// Bad inputs and a result named like an input are covered through the dialog;
+// here what only the file level shows: no temporary file is ever left behind.
+TEST(JoinFiles, LeavesNoTemporaryFileBehind) {
     TempDir dir;
-    const std::string a = dir.File("a.mid");
     const std::string b = dir.File("b.mid");
-    const std::vector<uint8_t> first = WrittenSong(120, 1);
-    const std::vector<uint8_t> second = WrittenSong(60, 2);
-    WriteBytes(a, first);
-    WriteBytes(b, second);
-
-    ASSERT_EQ(JoinFiles(a, b, a), JoinStatus::Done);
-    EXPECT_EQ(ReadBytes(a), JoinSongs(first, second));
-    EXPECT_EQ(ReadBytes(b), second);
-
+    const std::vector<uint8_t> song = WrittenSong(60, 2);
+    WriteBytes(b, song);
     ASSERT_EQ(JoinFiles(b, b, b), JoinStatus::Done);
-    EXPECT_EQ(ReadBytes(b), JoinSongs(second, second));
-    // Only the two songs are left in the folder: no temporary file.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                            std::filesystem::directory_iterator()),
-              2);
-}
+    EXPECT_EQ(ReadBytes(b), JoinSongs(song, song));
 
-TEST(JoinFiles, BadInputsAndWriteFailuresChangeNoFile) {
-    TempDir dir;
-    const std::string good = dir.File("good.mid");
-    const std::string cut = dir.File("cut.mid");
-    const std::string result = dir.File("result.mid");
-    const std::vector<uint8_t> song = WrittenSong(120, 1);
-    WriteBytes(good, song);
-    WriteBytes(cut, std::vector<uint8_t>(song.begin(), song.end() - 10));
-    const std::vector<uint8_t> old = {'o', 'l', 'd'};
-    WriteBytes(result, old);
-
-    EXPECT_EQ(JoinFiles(cut, good, result), JoinStatus::FirstInvalid);
-    EXPECT_EQ(JoinFiles(good, cut, result), JoinStatus::SecondInvalid);
-    EXPECT_EQ(JoinFiles(dir.File("missing.mid"), good, result), JoinStatus::FirstUnreadable);
-    EXPECT_EQ(JoinFiles(good, dir.Path().string(), result), JoinStatus::SecondUnreadable);
-    EXPECT_EQ(ReadBytes(result), old);
-    EXPECT_EQ(ReadBytes(cut).size(), song.size() - 10);
-
-    // A result that cannot be written: a missing folder, or a folder in its place.
-    EXPECT_EQ(JoinFiles(good, good, dir.File("no-such-folder/r.mid")), JoinStatus::WriteFailed);
+    // A folder as input or in the result's place.
     std::filesystem::create_directory(dir.File("taken"));
-    EXPECT_EQ(JoinFiles(good, good, dir.File("taken")), JoinStatus::WriteFailed);
+    EXPECT_EQ(JoinFiles(b, dir.File("taken"), dir.File("r.mid")), JoinStatus::SecondUnreadable);
+    EXPECT_EQ(JoinFiles(b, b, dir.File("taken")), JoinStatus::WriteFailed);
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("taken")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
-              4);  // good, cut, result, taken
+              2);  // b.mid and the folder
 }
