@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QTimer>
 
 #include "render/FluidSynth.h"
 #include "render/SoundFont.h"
@@ -11,7 +12,18 @@ namespace tontoko {
 FluidSynthPlayer::FluidSynthPlayer() : FluidSynthPlayer(Options{}) {}
 
 FluidSynthPlayer::FluidSynthPlayer(Options options)
-    : options_(std::move(options)), notifier_(std::make_unique<QObject>()) {}
+    : options_(std::move(options)),
+      notifier_(std::make_unique<QObject>()),
+      watchdog_(std::make_unique<QTimer>()) {
+    watchdog_->setInterval(250);
+    QObject::connect(watchdog_.get(), &QTimer::timeout, notifier_.get(), [this] {
+        if (!playing_) {
+            watchdog_->stop();
+        } else if (player_ && player_->Finished()) {
+            PostNotify();
+        }
+    });
+}
 
 FluidSynthPlayer::~FluidSynthPlayer() {
     playing_ = false;  // nobody is left to hear about it
@@ -83,6 +95,7 @@ void FluidSynthPlayer::Play() {
         playing_ = false;
         throw PlayerError(error.what());
     }
+    watchdog_->start();
 }
 
 void FluidSynthPlayer::Stop() {
@@ -116,8 +129,8 @@ void FluidSynthPlayer::OnTick(int tick) {
     }
     // The end is the last tick of the file plus the release of its last notes;
     // FluidSynth's own DONE comes two seconds after that.
-    const int total = player_->TotalTicks();
-    if (total > 0 && tick >= total && synth_->ActiveVoices() == 0) {
+    // The file is loaded by the time this runs, so an empty one ends at once.
+    if (tick >= player_->TotalTicks() && synth_->ActiveVoices() == 0) {
         PostNotify();
     }
 }

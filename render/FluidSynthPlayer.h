@@ -10,6 +10,7 @@
 #include "render/MidiPlayer.h"
 
 class QObject;
+class QTimer;
 
 namespace tontoko {
 
@@ -58,6 +59,9 @@ class FluidSynthPlayer : public MidiPlayer {
     std::string fileName_;
     std::function<void()> onNotify_;
     std::unique_ptr<QObject> notifier_;  // lives in the GUI thread
+    // Looks at FluidSynth's own status while playing, for the ends that never
+    // reach the tick callback (a file the player could not load).
+    std::unique_ptr<QTimer> watchdog_;
     std::unique_ptr<fluid::Synth> synth_;
     std::unique_ptr<fluid::Player> player_;
     std::unique_ptr<fluid::AudioDriver> driver_;
