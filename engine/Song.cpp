@@ -72,9 +72,9 @@ ProgressionResult GenerateProgression(Song& song, FirstChord firstChord, int sel
     song.SetSlotDegree(1, result.firstChordIndex + 1);
     for (int m = 1; m < kMeasures; ++m) {
         const SChord& next =
-            song.chordGenerate.NextChord(*song.slots[2 * m - 2], song.nodes, song.random);
-        song.slots[2 * m] = &next;
-        song.slots[2 * m + 1] = &next;
+            song.chordGenerate.NextChord(*song.chordSlots[2 * m - 2], song.nodes, song.random);
+        song.chordSlots[2 * m] = &next;
+        song.chordSlots[2 * m + 1] = &next;
     }
     result.generated = true;
     return result;

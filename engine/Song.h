@@ -32,15 +32,15 @@ class Song : public SongQueries {
 
     // SongQueries
     int CurrentMode() const override { return dur.Mode(); }
-    const SChord& ChordSlot(int slot) const override { return *slots.at(slot); }
+    const SChord& ChordSlot(int slot) const override { return *chordSlots.at(slot); }
     bool IsFixed(int measure, int kind) const override;
 
     // Where IsFixed is answered; the song's own flags unless replaced.
     void SetFixedSource(const FixedMeasures* source) { fixedSource_ = source ? source : &flags; }
 
     // Slot `slot` takes the node of `degree` (1..7).
-    void SetSlotDegree(int slot, int degree) { slots.at(slot) = &nodes.at(degree - 1); }
-    int SlotDegree(int slot) const { return slots.at(slot)->Degree(); }
+    void SetSlotDegree(int slot, int degree) { chordSlots.at(slot) = &nodes.at(degree - 1); }
+    int SlotDegree(int slot) const { return chordSlots.at(slot)->Degree(); }
 
     SRhythmGenerate& MelodyRhythm() { return rhythms[kMelodyVoice]; }
     SMelodyGenerate& MelodyPitches() { return melodies[kMelodyVoice]; }
@@ -53,7 +53,7 @@ class Song : public SongQueries {
     SRhythm rhythm;
     SMelody melody;
     std::array<SChord, kChordNodes> nodes;
-    std::array<const SChord*, kChordSlots> slots{};
+    std::array<const SChord*, kChordSlots> chordSlots{};
     std::array<SRhythmGenerate, kVoiceCount> rhythms;
     std::array<SMelodyGenerate, kVoiceCount> melodies;
     FixedFlags flags;
