@@ -49,10 +49,6 @@ Synth::Synth(const SynthConfig& config) : handles_(std::make_unique<Handles>()) 
         Check(fluid_settings_setstr(h.settings, "audio.file.name", config.audioFile.c_str()),
               "setting the audio file name");
     }
-    if (!config.audioFileType.empty()) {
-        Check(fluid_settings_setstr(h.settings, "audio.file.type", config.audioFileType.c_str()),
-              "setting the audio file type");
-    }
     h.synth = new_fluid_synth(h.settings);
     if (!h.synth) {
         throw FluidError("FluidSynth: cannot create the synthesizer");
@@ -78,9 +74,9 @@ double Synth::SampleRate() const {
     return rate;
 }
 
-void Synth::SetAudioFile(const std::string& path) {
-    Check(fluid_settings_setstr(handles_->settings, "audio.file.name", path.c_str()),
-          "setting the audio file name");
+void Synth::WriteFloat(int frames, float* left, float* right) {
+    Check(fluid_synth_write_float(handles_->synth, frames, left, 0, 1, right, 0, 1),
+          "rendering audio");
 }
 
 struct Player::Handle {
@@ -165,33 +161,6 @@ AudioDriver::AudioDriver(Synth& synth) : handle_(std::make_unique<Handle>()) {
 }
 
 AudioDriver::~AudioDriver() = default;
-
-struct FileRenderer::Handle {
-    fluid_file_renderer_t* renderer = nullptr;
-    ~Handle() {
-        if (renderer) {
-            delete_fluid_file_renderer(renderer);
-        }
-    }
-};
-
-FileRenderer::FileRenderer(Synth& synth) : handle_(std::make_unique<Handle>()) {
-    fluid_settings_getint(synth.Raw().settings, "audio.period-size", &blockFrames_);
-    handle_->renderer = new_fluid_file_renderer(synth.Raw().synth);
-    if (!handle_->renderer) {
-        throw FluidError("Cannot create the audio file");
-    }
-}
-
-FileRenderer::~FileRenderer() = default;
-
-void FileRenderer::ProcessBlock() {
-    Check(fluid_file_renderer_process_block(handle_->renderer), "writing the audio file");
-}
-
-int FileRenderer::BlockFrames() const {
-    return blockFrames_;
-}
 
 bool IsMidiFile(const std::string& path) {
     return fluid_is_midifile(path.c_str()) != 0;

@@ -22,9 +22,8 @@ struct SynthConfig {
     // Player timing from the rendered samples instead of the system clock, for
     // rendering faster than real time.
     bool sampleTiming = false;
-    std::string audioDriver;    // empty: FluidSynth's default
-    std::string audioFile;      // output of the "file" driver or the file renderer
-    std::string audioFileType;  // "wav", "raw", ...; empty: from the file name
+    std::string audioDriver;  // empty: FluidSynth's default
+    std::string audioFile;    // output of the "file" driver
 };
 
 // Settings, synthesizer (answering as GS device 16) and its loaded SoundFont.
@@ -38,8 +37,8 @@ class Synth {
     int ActiveVoices() const;
     void AllSoundsOff();
     double SampleRate() const;
-    // Changes the output file for the next driver or renderer made on this synth.
-    void SetAudioFile(const std::string& path);
+    // Renders the next `frames` frames (offline use, without an audio driver).
+    void WriteFloat(int frames, float* left, float* right);  // throws FluidError
 
     struct Handles;
     Handles& Raw() { return *handles_; }
@@ -86,23 +85,6 @@ class AudioDriver {
   private:
     struct Handle;
     std::unique_ptr<Handle> handle_;
-};
-
-// Offline output to the synthesizer's audio file, one block per call.
-class FileRenderer {
-  public:
-    explicit FileRenderer(Synth& synth);  // throws FluidError
-    ~FileRenderer();
-    FileRenderer(const FileRenderer&) = delete;
-    FileRenderer& operator=(const FileRenderer&) = delete;
-
-    void ProcessBlock();  // throws FluidError
-    int BlockFrames() const;
-
-  private:
-    struct Handle;
-    std::unique_ptr<Handle> handle_;
-    int blockFrames_ = 64;
 };
 
 // Whether FluidSynth recognises the file as a Standard MIDI File.
