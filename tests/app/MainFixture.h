@@ -190,6 +190,8 @@ class MainWindowTest : public ::testing::Test {
         platform.player = &player;
         platform.clock = [] { return 20260101u; };
         window = std::make_unique<TSMain>(platform);
+        // Mouse clicks reach only a shown window.
+        window->show();
         return *window;
     }
 
@@ -217,7 +219,11 @@ class MainWindowTest : public ::testing::Test {
     void Click(const char* name) {
         auto* button = Get<QAbstractButton>(name);
         ASSERT_NE(button, nullptr);
-        QTest::mouseClick(button, Qt::LeftButton);
+        // Radios and check boxes react only over their indicator and text.
+        const bool indicator =
+            qobject_cast<QRadioButton*>(button) || qobject_cast<QCheckBox*>(button);
+        const QPoint at = indicator ? QPoint(8, button->height() / 2) : button->rect().center();
+        QTest::mouseClick(button, Qt::LeftButton, {}, at);
     }
 
     void Trigger(const char* name) { Get<QAction>(name)->trigger(); }
