@@ -66,7 +66,8 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     app.add_option("-o,--output", o.output, "the MIDI file");
     app.add_option("--data", o.dataDir, "folder of AccPattern.dat and DrumPattern.dat");
     auto* seedOption = app.add_option("--seed", seed, "seed of the random source (clock seconds)")
-                           ->check(IntRange(0, 4294967295LL));
+                           ->check(IntRange(0, 4294967295LL))
+                           ->default_str("the clock");
     app.add_option("--key", o.key, "transposition, as the key control")->check(IntRange(-6, 5));
     app.add_flag("--minor", o.minor, "minor instead of major");
     app.add_option("--tempo", o.tempo, "beats per minute")->check(IntRange(40, 240, 5));
@@ -85,10 +86,18 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     app.add_option("--bass-program", o.bassProgram, "bass instrument")->check(IntRange(1, 128));
     app.add_option("--drum-set", o.drumSet, "drum set (list position)")->check(IntRange(1, 9));
     app.add_flag("--random-sounds", o.randomSounds, "draw the instruments and the drum set");
-    auto* mv = app.add_option("--melody-volume", melodyVolume)->check(IntRange(0, 120, 5));
-    auto* av = app.add_option("--acc-volume", accVolume)->check(IntRange(0, 120, 5));
-    auto* bv = app.add_option("--bass-volume", bassVolume)->check(IntRange(0, 120, 5));
-    auto* dv = app.add_option("--drum-volume", drumVolume)->check(IntRange(0, 120, 5));
+    auto* mv = app.add_option("--melody-volume", melodyVolume, "melody volume")
+                   ->check(IntRange(0, 120, 5))
+                   ->default_str("unset: velocity 110");
+    auto* av = app.add_option("--acc-volume", accVolume, "accompaniment volume")
+                   ->check(IntRange(0, 120, 5))
+                   ->default_str("unset: velocity 110");
+    auto* bv = app.add_option("--bass-volume", bassVolume, "bass volume")
+                   ->check(IntRange(0, 120, 5))
+                   ->default_str("unset: velocity 110");
+    auto* dv = app.add_option("--drum-volume", drumVolume, "drum volume")
+                   ->check(IntRange(0, 120, 5))
+                   ->default_str("unset: velocity 110");
     app.add_option("--fade", o.fade, "fade")->check(OneOf({"normal", "in", "out"}));
     app.add_option("--interval", o.interval, "beats before the song")->check(IntRange(0, 4));
     app.add_option("--count", o.count, "songs in a row")->check(IntRange(1, 10000));
