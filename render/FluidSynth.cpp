@@ -88,12 +88,11 @@ struct Player::Handle {
     }
 };
 
-Player::Player(Synth& synth, const std::string& midiFile)
-    : synth_(synth), handle_(std::make_unique<Handle>()) {
+Player::Player(Synth& synth, const std::string& midiFile) : handle_(std::make_unique<Handle>()) {
     if (!fluid_is_midifile(midiFile.c_str())) {
         throw FluidError("Not a MIDI file: " + midiFile);
     }
-    handle_->player = new_fluid_player(synth_.Raw().synth);
+    handle_->player = new_fluid_player(synth.Raw().synth);
     if (!handle_->player) {
         throw FluidError("FluidSynth: cannot create the MIDI player");
     }

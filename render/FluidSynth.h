@@ -68,7 +68,6 @@ class Player {
 
   private:
     static int OnTick(void* data, int tick);
-    Synth& synth_;
     struct Handle;
     std::unique_ptr<Handle> handle_;
     std::function<void(int)> tickCallback_;

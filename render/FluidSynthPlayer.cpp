@@ -128,8 +128,8 @@ void FluidSynthPlayer::OnTick(int tick) {
         return;
     }
     // The end is the last tick of the file plus the release of its last notes;
-    // FluidSynth's own DONE comes two seconds after that.
-    // The file is loaded by the time this runs, so an empty one ends at once.
+    // FluidSynth's own DONE comes two seconds after that. The file is loaded by
+    // the time this runs, so an empty one ends at once.
     if (tick >= player_->TotalTicks() && synth_->ActiveVoices() == 0) {
         PostNotify();
     }
@@ -139,7 +139,7 @@ void FluidSynthPlayer::PostNotify() {
     if (!playing_.exchange(false)) {
         return;
     }
-    // Called on the audio thread with the synthesizer locked: only post.
+    // May run on the audio thread with the synthesizer locked: only post.
     QMetaObject::invokeMethod(
         notifier_.get(),
         [this] {
