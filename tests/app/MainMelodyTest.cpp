@@ -41,6 +41,15 @@ TEST_F(MelodyTest, PressesCreateAndMoveNotes) {
     EXPECT_EQ(melody[0].data1, 72);
 }
 
+TEST_F(MelodyTest, DoubleClickCountsAsTwoPresses) {
+    Create();
+    StringGrid* grid = Grid("Melody", 3);
+    // Through the window system, as a real double click arrives.
+    const QPoint at = grid->viewport()->mapTo(window.get(), grid->CellCenter(4));
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(Cell(3, 4), Shown("シ", "-1"));
+}
+
 TEST_F(MelodyTest, LeavingTheRangeStartsTheNoteAgain) {
     Create();
     PressCell(2, 7);  // 72
