@@ -4,6 +4,7 @@
 // reuses it (goal: under 100 ms).
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -18,9 +19,6 @@
 #include "render/RenderSong.h"
 #include "render/SStandardMidi.h"
 #include "render/SoundFont.h"
-
-// After the engine: Qt's "slots" keyword would otherwise clash with Song::slots.
-#include <QCoreApplication>
 
 namespace {
 
