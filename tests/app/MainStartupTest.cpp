@@ -287,3 +287,35 @@ TEST_F(MainWindowTest, DialogCommandsShowTheirDialogModally) {
 
 }  // namespace
 }  // namespace tontoko::test
+
+namespace tontoko::test {
+namespace {
+
+TEST_F(MainWindowTest, CtrlShortcutsReachTheMenuFromTheGrids) {
+    Create();
+    QApplication::setActiveWindow(window.get());
+    PressCell(2, 3);
+    ASSERT_TRUE(Grid("Melody", 2)->hasFocus());
+    QTest::keyClick(Grid("Melody", 2), Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(opener.opened.size(), 1);
+    QTest::keyClick(Grid("Melody", 2), Qt::Key_X, Qt::ControlModifier);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, QString::fromUtf8("終了"));
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* active = QApplication::activeModalWidget()) {
+            opened = QString::fromLatin1(active->metaObject()->className());
+            static_cast<QDialog*>(active)->done(QDialog::Accepted);
+        }
+    });
+    QTest::keyClick(Grid("Melody", 2), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(opened, QStringLiteral("tontoko::TSChainDialog"));
+    // Ctrl+S saves, also with the focus on a list.
+    QApplication::setActiveWindow(window.get());
+    Get<QComboBox>("CB_One1")->setFocus();
+    QTest::keyClick(Get<QComboBox>("CB_One1"), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tontoko::test
