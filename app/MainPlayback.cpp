@@ -50,11 +50,11 @@ void TSMain::TB_PlayClick() {
     }
     playing_ = true;
     if (!RenderAndWrite(TempMidi())) {
+        FinishPlayback();
         messages_->Show(
             QString::fromUtf8(texts::kPlayWriteFailed)
                 .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(TempMidi()))),
             ErrorCaption());
-        FinishPlayback();
         return;
     }
     try {
@@ -63,9 +63,10 @@ void TSMain::TB_PlayClick() {
         player.Open();
         player.Play();
     } catch (const PlayerError& error) {
-        // No notification will come: tidy up here so that Play works again.
-        messages_->Show(QString::fromStdString(error.what()), ErrorCaption());
+        // No notification will come: tidy up first, so that Play works again
+        // and no file is left behind while the message is open.
         FinishPlayback();
+        messages_->Show(QString::fromStdString(error.what()), ErrorCaption());
     }
 }
 
