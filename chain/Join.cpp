@@ -1,9 +1,5 @@
 #include "chain/Join.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -13,6 +9,9 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <string_view>
+
+#include "render/AtomicFile.h"
 
 namespace tontoko {
 
@@ -42,50 +41,6 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
         return std::nullopt;
     }
     return bytes;
-}
-
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The permissions a newly created file gets from the process's umask.
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes `bytes` to a fresh temporary file beside `target` and renames it over
-// `target`; on failure the temporary file is removed and `target` is untouched.
-bool ReplaceFile(const std::string& target, const std::vector<uint8_t>& bytes) {
-    const std::filesystem::path path(target);
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = WriteAll(fd, bytes) && ::fchmod(fd, NewFileMode()) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(pattern.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(pattern.c_str());
-    }
-    return ok;
 }
 
 }  // namespace
@@ -136,7 +91,9 @@ JoinStatus JoinFiles(const std::string& first, const std::string& second,
     if (joinedTrack > std::numeric_limits<uint32_t>::max()) {
         return JoinStatus::WriteFailed;
     }
-    return ReplaceFile(result, JoinSongs(*a, *b)) ? JoinStatus::Done : JoinStatus::WriteFailed;
+    const std::vector<uint8_t> joined = JoinSongs(*a, *b);
+    const std::string_view bytes(reinterpret_cast<const char*>(joined.data()), joined.size());
+    return WriteFileAtomically(result, bytes) ? JoinStatus::Done : JoinStatus::WriteFailed;
 }
 
 }  // namespace tontoko

@@ -1,41 +1,16 @@
 #include "editing/RhythmStore.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "render/AtomicFile.h"
+
 namespace tontoko {
 
-namespace {
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool RhythmStore::IsPattern(std::string_view text) {
     return text.size() == kPatternLength &&
@@ -67,23 +42,7 @@ bool RhythmStore::Save(const std::string& path) const {
         text += entry;
         text += "\r\n";
     }
-    const std::filesystem::path target(path);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string temp = (folder / (target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = WriteAll(fd, text) && ::fchmod(fd, NewFileMode()) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-    }
-    return ok;
+    return WriteFileAtomically(path, text);
 }
 
 int RhythmStore::CountEqual(std::string_view pattern) const {

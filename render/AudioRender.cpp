@@ -8,6 +8,7 @@
 #include <fstream>
 #include <vector>
 
+#include "render/AtomicFile.h"
 #include "render/FluidSynth.h"
 
 namespace tontoko {
@@ -45,27 +46,13 @@ bool WriteWav(const std::string& path, const std::vector<int16_t>& pcm, int rate
     header.insert(header.end(), {'d', 'a', 't', 'a'});
     PutLe(header, dataBytes, 4);
 
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(header.data(), static_cast<std::streamsize>(header.size()));
-        for (int16_t sample : pcm) {  // little-endian on disk whatever the machine
-            const char bytes[2] = {static_cast<char>(sample & 0xFF),
-                                   static_cast<char>((sample >> 8) & 0xFF)};
-            out.write(bytes, 2);
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
+    std::string bytes(header.begin(), header.end());
+    bytes.reserve(header.size() + pcm.size() * 2);
+    for (int16_t sample : pcm) {  // little-endian on disk whatever the machine
+        bytes.push_back(static_cast<char>(sample & 0xFF));
+        bytes.push_back(static_cast<char>((sample >> 8) & 0xFF));
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path, bytes);
 }
 
 }  // namespace

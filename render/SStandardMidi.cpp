@@ -1,17 +1,15 @@
 #include "render/SStandardMidi.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <filesystem>
-#include <random>
+#include <string_view>
 
 #include "engine/SMelodyGenerate.h"
 #include "engine/SRhythmGenerate.h"
 #include "engine/TimeGrid.h"
+#include "render/AtomicFile.h"
 
 namespace tontoko {
 namespace {
@@ -64,21 +62,6 @@ void WriteLength(std::vector<uint8_t>& out, size_t at, uint32_t count) {
 
 uint8_t NoteOn(uint8_t channel) {
     return static_cast<uint8_t>(0x90 | (channel & 0x0F));
-}
-
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -197,40 +180,8 @@ bool SStandardMidi::Write(const std::string& path, std::span<const SRhythmGenera
     bytes.reserve(4096);
     Compose(bytes, rhythms, melodies, stepCount, tempo, settings);
 
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    if (target.filename().empty()) {
-        return false;
-    }
-    // A fresh file beside the target, created exclusively, then renamed over it.
-    std::random_device device;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        std::string name = target.filename().string();
-        name.insert(0, 1, '.');
-        name.append(".tmp");
-        name.append(std::to_string(device()));
-        temp = (target.parent_path() / name).string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = WriteAll(fd, bytes);
-    const bool closed = ::close(fd) == 0;
-    std::error_code ec;
-    if (written && closed) {
-        fs::rename(temp, target, ec);
-        if (!ec) {
-            return true;
-        }
-    }
-    fs::remove(temp, ec);
-    return false;
+    return WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace tontoko
