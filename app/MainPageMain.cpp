@@ -111,10 +111,12 @@ QWidget* TSMain::BuildSettingsGroup() {
     UD_Dur = MakeUpDown("UD_Dur", -6, 5, 1, 0, Edit_Dur);
     RB_SDMajor = Radio("RB_SDMajor", texts::kSDMajor, true);
     RB_SDMinor = Radio("RB_SDMinor", texts::kSDMinor);
-    selfDur->addWidget(Label_Dur, 0, 0, 1, 2);
-    selfDur->addWidget(EditWithUpDown(Edit_Dur, UD_Dur), 1, 0, 1, 2);
-    selfDur->addWidget(RB_SDMajor, 2, 0);
-    selfDur->addWidget(RB_SDMinor, 2, 1);
+    selfDur->addWidget(EditWithUpDown(Edit_Dur, UD_Dur), 0, 0, 1, 2);
+    selfDur->addWidget(RB_SDMajor, 1, 0);
+    selfDur->addWidget(RB_SDMinor, 1, 1);
+    // The key name stays readable while the own-key group is disabled.
+    Label_Dur->setIndent(4);
+    durLayout->addWidget(Label_Dur);
     durLayout->addWidget(GB_SelfDur);
     durLayout->addStretch();
     row->addWidget(dur);

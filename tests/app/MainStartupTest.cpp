@@ -30,6 +30,7 @@ TEST_F(MainWindowTest, StartUpStateMatchesTheDefaults) {
         EXPECT_EQ(Get<QComboBox>(selectors[i])->count(), 7);
     }
     EXPECT_EQ(Text("Label_Dur"), U("ハ長調"));
+    EXPECT_TRUE(Get<QWidget>("Label_Dur")->isEnabled());
     EXPECT_EQ(Text("Edit_Tempo"), U("120"));
     EXPECT_EQ(Text("Edit_Dur"), U("0"));
     EXPECT_EQ(Text("CB_CSelf"), U("Ⅰ"));
