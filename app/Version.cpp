@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/widgets/AppFont.h"
 #include "app/widgets/DocumentOpener.h"
 
 namespace tontoko {
@@ -18,14 +19,6 @@ const QString kAuthor = QStringLiteral("作者: Tontoko 開発チーム");
 const QString kContact = QStringLiteral("連絡先: 付属の README をご覧ください");
 const QString kManual = QStringLiteral("index.html");
 const QString kClose = QStringLiteral("とじる");
-
-QFont DialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
-    font.setPixelSize(12);
-    return font;
-}
 
 void SetTextColor(QLabel* label, const QColor& color) {
     QPalette palette = label->palette();
@@ -53,7 +46,7 @@ TSVersion::TSVersion(QWidget* parent, DocumentOpener& opener)
       button1_(new QPushButton(kClose, this)) {
     setObjectName(QStringLiteral("TSVersion"));
     setWindowTitle(kCaption);
-    setFont(DialogFont());
+    setFont(AppFont());
 
     QFont title = font();
     title.setPixelSize(16);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/widgets/AppFont.h"
 #include "app/widgets/FileDialogs.h"
 #include "app/widgets/Messages.h"
 #include "chain/Join.h"
@@ -36,14 +37,6 @@ const QString kWriteFailed =
     QStringLiteral("「%1」に書き込めませんでした。\nファイルは作られていません。");
 const QString kError = QStringLiteral("Error");
 
-QFont DialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
-    font.setPixelSize(12);
-    return font;
-}
-
 QString FullPath(const QString& name) {
     return QFileInfo(name).absoluteFilePath();
 }
@@ -70,7 +63,7 @@ TSChainDialog::TSChainDialog(QWidget* parent, Messages& messages, FileDialogs& f
       close_(new QPushButton(kClose, this)) {
     setObjectName(QStringLiteral("TSChainDialog"));
     setWindowTitle(kCaption);
-    setFont(DialogFont());
+    setFont(AppFont());
     label1_->setObjectName(QStringLiteral("Label1"));
     fileName1_->setObjectName(QStringLiteral("FileName1"));
     open1_->setObjectName(QStringLiteral("B_Open1"));

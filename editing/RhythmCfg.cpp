@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/widgets/AppFont.h"
 #include "app/widgets/Messages.h"
 #include "app/widgets/StringGrid.h"
 #include "app/widgets/UpDown.h"
@@ -72,14 +73,6 @@ const QString kErrorCaption = QStringLiteral("Error");
 constexpr int kColumns = 8;
 constexpr int kCellSize = 15;
 
-QFont DialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
-    font.setPixelSize(12);
-    return font;
-}
-
 QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -116,7 +109,7 @@ TSRhythmCfg::TSRhythmCfg(QWidget* parent, RhythmTarget& target, Messages& messag
       messages_(messages) {
     setObjectName(QStringLiteral("TSRhythmCfg"));
     setWindowTitle(kCaption);
-    setFont(DialogFont());
+    setFont(AppFont());
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("PC_Rhythm"));
