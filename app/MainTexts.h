@@ -4,7 +4,6 @@
 namespace tontoko::texts {
 
 inline constexpr const char* kCaption = "れっつ，とんとこ！Ver.2.0.2";
-inline constexpr const char* kFontFamilies[] = {"MS PGothic", "IPAPGothic", "Noto Sans CJK JP"};
 
 // Menu and tool bar.
 inline constexpr const char* kMenuFile = "ファイル(&F)";

@@ -19,6 +19,7 @@
 #include "app/MainTexts.h"
 #include "app/ToolbarIcons.h"
 #include "app/main.h"
+#include "app/widgets/AppFont.h"
 #include "app/widgets/DocumentOpener.h"
 #include "app/widgets/FileDialogs.h"
 #include "app/widgets/Messages.h"
@@ -65,11 +66,7 @@ TSMain::TSMain(const Platform& platform, QWidget* parent) : QMainWindow(parent) 
 
     setObjectName(QStringLiteral("TSMain"));
     setWindowTitle(Q(texts::kCaption));
-    QFont font;
-    font.setFamilies(
-        {Q(texts::kFontFamilies[0]), Q(texts::kFontFamilies[1]), Q(texts::kFontFamilies[2])});
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(AppFont());
 
     // 1. Every control with its captions, ranges and initial states.
     BuildMenuAndToolBar();
