@@ -211,6 +211,23 @@ TEST_F(MelodyTest, ChordSelectorStoresTheSlotAndLeavesTheGrids) {
     EXPECT_EQ(Text("CB_Two1"), Text("CB_Two2"));
 }
 
+TEST_F(MelodyTest, PitchWithoutOnsetAndOnsetWithoutPitch) {
+    Create();
+    RhythmTarget& target = *window;
+    PressCell(1, 1);             // step 2: onset, pitch 72
+    PressCell(1, 1);             // 71
+    target.SetMelodyMark(2, 0);  // the onset goes, the pitch stays
+    target.SetMelodyMark(4, 1);  // an onset whose pitch is 0 (= k)
+    // A press adjusts the left-over pitch and leaves the onset mark alone.
+    PressCell(1, 1);
+    EXPECT_EQ(Cell(1, 1), Shown("ﾗ#", "-1"));
+    Click("Fix_Rhythm1");
+    Click("Fix_Melody1");
+    Click("B_MGenerate");
+    EXPECT_EQ(Name(1, 1), QString());  // emptied by the refresh
+    EXPECT_EQ(Cell(1, 2), Shown("", "-6"));
+}
+
 TEST_F(MelodyTest, RhythmTargetWritesMarksCellsAndFixBox) {
     Create();
     RhythmTarget& target = *window;
