@@ -79,7 +79,7 @@ QWidget* EditWithUpDown(QLineEdit* edit, UpDown* upDown) {
 
 QWidget* TSMain::BuildMainPage() {
     auto* page = new QWidget;
-    auto* layout = VBox(page, 4, 4);
+    auto* layout = VBox(page, 2, 4);
     auto* top = new QHBoxLayout;
     top->setSpacing(4);
     top->addWidget(BuildSettingsGroup(), 1);
@@ -221,7 +221,7 @@ QWidget* TSMain::BuildMelodyGroup() {
     QGroupBox* group = Group("GB_GMelody", texts::kGMelody);
     auto* layout = VBox(group, 4, 4);
     auto* measures = new QHBoxLayout;
-    measures->setSpacing(4);
+    measures->setSpacing(3);
 
     // Cells wide enough for the widest note name ("ﾌｧ#").
     const QFontMetrics metrics(font());
