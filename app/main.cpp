@@ -4,9 +4,13 @@
 
 #include "app/Application.h"
 #include "app/main.h"
+#include "app/widgets/AppFont.h"
 
 int main(int argc, char** argv) {
     tontoko::Application app(argc, argv);
+    // Message boxes and file dialogs are windows of their own: they take the
+    // application's font.
+    tontoko::Application::setFont(tontoko::AppFont());
     try {
         tontoko::TSMain window;
         window.show();
