@@ -18,6 +18,7 @@
 #include "app/MainHelpers.h"
 #include "app/MainTexts.h"
 #include "app/ToolbarIcons.h"
+#include "app/Version.h"
 #include "app/main.h"
 #include "app/widgets/AppFont.h"
 #include "app/widgets/DocumentOpener.h"
@@ -25,6 +26,8 @@
 #include "app/widgets/Messages.h"
 #include "app/widgets/StringGrid.h"
 #include "app/widgets/UpDown.h"
+#include "chain/Chain.h"
+#include "editing/RhythmCfg.h"
 #include "render/MidiPlayer.h"
 
 namespace tontoko {
@@ -105,6 +108,10 @@ TSMain::TSMain(const Platform& platform, QWidget* parent) : QMainWindow(parent) 
 }
 
 TSMain::~TSMain() {
+    // The dialogs use this window's services and song: they go first.
+    delete versionDialog_;
+    delete rhythmDialog_;
+    delete chainDialog_;
     if (player_) {
         player_->SetNotify({});
         if (playing_) {
