@@ -1,4 +1,7 @@
 // Melody grids, chord selectors, fix boxes and clearing.
+#include <QPushButton>
+#include <QTimer>
+
 #include "MainFixture.h"
 
 namespace tontoko::test {
@@ -247,6 +250,52 @@ TEST_F(MelodyTest, RhythmTargetWritesMarksCellsAndFixBox) {
     for (int c = 0; c < 8; ++c) {
         EXPECT_FALSE(Name(3, c).isEmpty()) << c;
         EXPECT_NE(Name(3, c), U("*"));
+    }
+}
+
+}  // namespace
+}  // namespace tontoko::test
+
+namespace tontoko::test {
+namespace {
+
+// The rhythm dialog, opened from the menu, applies a registered rhythm to
+// measure 3 of the window's song.
+TEST_F(MainWindowTest, RhythmDialogAppliesToTheWindow) {
+    Create();
+    Click("B_MGenerate");
+    bool applied = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* regist = dialog->findChild<StringGrid*>(QStringLiteral("SG_Regist"));
+        if (!regist) {
+            ADD_FAILURE() << "SG_Regist";
+            dialog->close();
+            return;
+        }
+        for (int c = 0; c < 8; c += 2) {
+            emit regist->mousePressed(c, Qt::LeftButton);
+        }
+        dialog->findChild<QPushButton*>(QStringLiteral("B_Regist"))->click();
+        auto* measure = dialog->findChild<UpDown*>(QStringLiteral("UD_Apply"));
+        measure->Press(true);
+        measure->Press(true);
+        dialog->findChild<QPushButton*>(QStringLiteral("B_Apply"))->click();
+        applied = true;
+        dialog->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    });
+    Trigger("MI_Resist");
+    ASSERT_TRUE(applied);
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(Name(3, c), c % 2 == 0 ? QStringLiteral("*") : QString()) << c;
+        EXPECT_TRUE(Octave(3, c).isEmpty());
+    }
+    EXPECT_TRUE(Get<QCheckBox>("Fix_Rhythm3")->isChecked());
+    EXPECT_TRUE(Get<QCheckBox>("Fix_Melody3")->isEnabled());
+    Click("B_MGenerate");
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(Name(3, c).isEmpty(), c % 2 == 1) << c;
     }
 }
 
