@@ -7,15 +7,10 @@
 
 #include "app/Platform.h"
 #include "editing/RhythmTarget.h"
+#include "engine/Song.h"
 #include "render/PatternLibrary.h"
 #include "render/SStandardMidi.h"
 #include "render/SoundSettings.h"
-
-// The song model has a member named like Qt's `slots` keyword macro.
-#pragma push_macro("slots")
-#undef slots
-#include "engine/Song.h"
-#pragma pop_macro("slots")
 
 class QAction;
 class QCheckBox;
