@@ -46,6 +46,7 @@ void FluidSynthPlayer::EnsureSynth() {
         options_.soundFontCandidates ? *options_.soundFontCandidates : SoundFontCandidates());
     if (!font) {
         throw PlayerError(
+            "音源（SoundFont）が見つからないため、演奏できません。\n"
             "No SoundFont found: install the package fluid-soundfont-gm or set "
             "TONTOKO_SOUNDFONT to a General MIDI SoundFont (.sf2).");
     }
@@ -77,7 +78,8 @@ void FluidSynthPlayer::Open() {
         player_.reset();
         const std::string driver =
             options_.audioDriver.empty() ? std::string("the default") : options_.audioDriver;
-        throw PlayerError("No audio device: FluidSynth could not open " + driver +
+        throw PlayerError("音を出す装置が使えないため、演奏できません。\n"
+                          "No audio device: FluidSynth could not open " + driver +
                           " audio driver, so the song cannot be played.");
     }
 }
