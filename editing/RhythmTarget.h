@@ -10,7 +10,7 @@ namespace tontoko {
 // measure's melody and octave grids, and its fix-rhythm check box (whose
 // handler then enables the fix-melody box).
 class RhythmTarget {
-public:
+  public:
     virtual ~RhythmTarget() = default;
     virtual void SetMelodyMark(int step, uint8_t mark) = 0;
     virtual uint8_t MelodyMark(int step) const = 0;

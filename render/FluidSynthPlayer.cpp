@@ -78,9 +78,10 @@ void FluidSynthPlayer::Open() {
         player_.reset();
         const std::string driver =
             options_.audioDriver.empty() ? std::string("the default") : options_.audioDriver;
-        throw PlayerError("音を出す装置が使えないため、演奏できません。\n"
-                          "No audio device: FluidSynth could not open " + driver +
-                          " audio driver, so the song cannot be played.");
+        throw PlayerError(
+            "音を出す装置が使えないため、演奏できません。\n"
+            "No audio device: FluidSynth could not open " +
+            driver + " audio driver, so the song cannot be played.");
     }
 }
 

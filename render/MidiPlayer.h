@@ -8,7 +8,7 @@ namespace tontoko {
 
 // A failure of the player, with a text for the user.
 class PlayerError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -16,7 +16,7 @@ public:
 // play (returns at once), stop, close. When a playback ends or is cut short the
 // notification runs on the GUI thread.
 class MidiPlayer {
-public:
+  public:
     virtual ~MidiPlayer() = default;
     virtual void SetFileName(const std::string& fileName) = 0;
     virtual void Open() = 0;  // throws PlayerError

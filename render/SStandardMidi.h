@@ -17,7 +17,7 @@ class SMelodyGenerate;
 // notes, end of track). The voices' last notes carry over from one write to
 // the next.
 class SStandardMidi {
-public:
+  public:
     void SetInterval(int beats) { interval_ = beats; }
     int Interval() const { return interval_; }
 
@@ -36,7 +36,7 @@ public:
     // Appends a variable-length quantity; returns the number of bytes.
     static int WriteVarLen(std::vector<uint8_t>& out, uint32_t value);
 
-private:
+  private:
     int interval_ = 0;
 };
 

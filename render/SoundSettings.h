@@ -10,10 +10,10 @@ enum class FadeMode { Normal, FadeIn, FadeOut };
 
 // What the MIDI writer reads of the sound settings while it writes.
 struct SoundSettings {
-    uint8_t bassProgram = 0;      // 0-based position in the bass list
-    uint8_t accProgram = 0;       // accompaniment list
-    uint8_t melodyProgram = 0;    // melody list
-    uint8_t drumSetProgram = 0;   // program number of the selected drum set
+    uint8_t bassProgram = 0;     // 0-based position in the bass list
+    uint8_t accProgram = 0;      // accompaniment list
+    uint8_t melodyProgram = 0;   // melody list
+    uint8_t drumSetProgram = 0;  // program number of the selected drum set
     FadeMode fade = FadeMode::Normal;
 };
 

@@ -7,13 +7,13 @@ namespace tontoko {
 // Opens a local document or an address with the desktop's own program; no shell
 // is ever started with text from the program.
 class DocumentOpener {
-public:
+  public:
     virtual ~DocumentOpener() = default;
     virtual void Open(const QString& target) = 0;
 };
 
 class DesktopOpener : public DocumentOpener {
-public:
+  public:
     // A target with a scheme ("https://...", "file://...") is opened as an
     // address, anything else as a file relative to the current directory.
     void Open(const QString& target) override;

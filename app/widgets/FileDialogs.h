@@ -17,15 +17,17 @@ struct FileDialogRequest {
 };
 
 class FileDialogs {
-public:
+  public:
     virtual ~FileDialogs() = default;
     // The chosen file name, or nothing when cancelled.
-    virtual std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
-    virtual std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> SaveFileName(QWidget* parent,
+                                                const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> OpenFileName(QWidget* parent,
+                                                const FileDialogRequest& request) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
-public:
+  public:
     std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) override;
     // "desc|pattern" to Qt's "desc (pattern)".

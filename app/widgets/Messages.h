@@ -11,7 +11,7 @@ enum class MessageAnswer { Ok, Yes, No };
 
 // Message boxes: an English caption over a text, OK or Yes/No, no icon.
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     virtual MessageAnswer Show(const QString& text, const QString& caption,
                                MessageButtons buttons = MessageButtons::Ok) = 0;
@@ -19,13 +19,13 @@ public:
 
 // The real message box, modal over `parent`.
 class QtMessages : public Messages {
-public:
+  public:
     explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     MessageAnswer Show(const QString& text, const QString& caption,
                        MessageButtons buttons = MessageButtons::Ok) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

@@ -45,8 +45,8 @@ QFileDialog::Options OptionsFor(const FileDialogRequest& request) {
 
 std::optional<QString> QtFileDialogs::SaveFileName(QWidget* parent,
                                                    const FileDialogRequest& request) {
-    QFileDialog dialog(parent, QString(), request.directory.isEmpty() ? QDir::currentPath()
-                                                                       : request.directory);
+    QFileDialog dialog(parent, QString(),
+                       request.directory.isEmpty() ? QDir::currentPath() : request.directory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QtFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
@@ -59,8 +59,8 @@ std::optional<QString> QtFileDialogs::SaveFileName(QWidget* parent,
 
 std::optional<QString> QtFileDialogs::OpenFileName(QWidget* parent,
                                                    const FileDialogRequest& request) {
-    QFileDialog dialog(parent, QString(), request.directory.isEmpty() ? QDir::currentPath()
-                                                                       : request.directory);
+    QFileDialog dialog(parent, QString(),
+                       request.directory.isEmpty() ? QDir::currentPath() : request.directory);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QtFilter(request.filter));

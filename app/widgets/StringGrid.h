@@ -9,7 +9,7 @@ namespace tontoko {
 // outside every cell) and key presses with the key.
 class StringGrid : public QTableWidget {
     Q_OBJECT
-public:
+  public:
     StringGrid(int columns, int cellWidth, int cellHeight, QWidget* parent = nullptr);
 
     void SetCell(int column, const QString& text);
@@ -20,11 +20,11 @@ public:
     // The centre of a cell in viewport coordinates, for presses from tests.
     QPoint CellCenter(int column) const;
 
-signals:
+  signals:
     void mousePressed(int column, Qt::MouseButton button);
     void keyPressed(int key);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };

@@ -14,7 +14,7 @@ namespace tontoko {
 // position from code emits nothing.
 class UpDown : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit UpDown(Qt::Orientation orientation = Qt::Vertical, QWidget* parent = nullptr);
 
     void SetRange(int minimum, int maximum);
@@ -34,14 +34,14 @@ public:
     QToolButton* UpButton() const { return up_; }
     QToolButton* DownButton() const { return down_; }
 
-signals:
+  signals:
     void changing(int proposed);
     void clicked(int position);
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void ShowPosition();
 
     QToolButton* up_;

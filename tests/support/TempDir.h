@@ -7,7 +7,7 @@
 // A fresh folder under the system's temporary directory, removed again at the
 // end of the test; optionally made the working directory for the test's span.
 class TempDir {
-public:
+  public:
     explicit TempDir(bool enter = false) {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
@@ -31,7 +31,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };
