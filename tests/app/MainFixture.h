@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/FakeSeams.h"
 #include "../support/TempDir.h"
 #include "app/Platform.h"
 #include "app/main.h"
@@ -30,23 +31,6 @@
 #include "render/MidiPlayer.h"
 
 namespace tontoko::test {
-
-struct ShownMessage {
-    QString text;
-    QString caption;
-    MessageButtons buttons;
-};
-
-class RecordingMessages : public Messages {
-  public:
-    MessageAnswer Show(const QString& text, const QString& caption,
-                       MessageButtons buttons) override {
-        shown.push_back({text, caption, buttons});
-        return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
-    }
-    std::vector<ShownMessage> shown;
-    MessageAnswer answer = MessageAnswer::No;
-};
 
 class FakeFileDialogs : public FileDialogs {
   public:
@@ -60,12 +44,6 @@ class FakeFileDialogs : public FileDialogs {
     }
     std::optional<QString> next;
     std::vector<FileDialogRequest> requests;
-};
-
-class RecordingOpener : public DocumentOpener {
-  public:
-    void Open(const QString& target) override { opened << target; }
-    QStringList opened;
 };
 
 // Records every call; on Play it keeps the bytes of the file it was given.

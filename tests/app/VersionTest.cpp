@@ -4,20 +4,13 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "../support/FakeSeams.h"
 #include "app/Version.h"
 #include "app/widgets/DocumentOpener.h"
 
 using namespace tontoko;
 
-namespace {
-
-class RecordingOpener : public DocumentOpener {
-  public:
-    void Open(const QString& target) override { opened.push_back(target); }
-    std::vector<QString> opened;
-};
-
-}  // namespace
+using test::RecordingOpener;
 
 TEST(Version, TextsLookAndSize) {
     RecordingOpener opener;
@@ -55,8 +48,8 @@ TEST(Version, LinkOpensWhatItShowsAndTheButtonCloses) {
     QTest::mouseClick(link, Qt::LeftButton);
     link->setText(QStringLiteral("https://example.org/tontoko"));
     QTest::mouseClick(link, Qt::LeftButton);
-    EXPECT_EQ(opener.opened, (std::vector<QString>{QStringLiteral("index.html"),
-                                                   QStringLiteral("https://example.org/tontoko")}));
+    EXPECT_EQ(opener.opened, (QStringList{QStringLiteral("index.html"),
+                                          QStringLiteral("https://example.org/tontoko")}));
     EXPECT_TRUE(version.isVisible());
 
     version.findChild<QPushButton*>(QStringLiteral("Button1"))->click();

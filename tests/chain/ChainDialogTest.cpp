@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "../support/FakeSeams.h"
 #include "../support/TempDir.h"
 #include "SongFiles.h"
 #include "app/widgets/FileDialogs.h"
@@ -17,19 +18,8 @@ using namespace tontoko;
 
 namespace {
 
-struct Shown {
-    QString text;
-    QString caption;
-};
-
-class RecordingMessages : public Messages {
-  public:
-    MessageAnswer Show(const QString& text, const QString& caption, MessageButtons) override {
-        shown.push_back({text, caption});
-        return MessageAnswer::Ok;
-    }
-    std::vector<Shown> shown;
-};
+using Shown = test::ShownMessage;
+using test::RecordingMessages;
 
 // Answers each dialog with the next queued name; an empty queue cancels.
 class ScriptedFileDialogs : public FileDialogs {

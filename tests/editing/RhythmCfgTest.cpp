@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 
+#include "../support/FakeSeams.h"
 #include "../support/TempDir.h"
 #include "RhythmSongTarget.h"
 #include "app/widgets/Messages.h"
@@ -23,20 +24,8 @@ using namespace tontoko;
 
 namespace {
 
-struct Shown {
-    QString text;
-    QString caption;
-    bool operator==(const Shown&) const = default;
-};
-
-class RecordingMessages : public Messages {
-  public:
-    MessageAnswer Show(const QString& text, const QString& caption, MessageButtons) override {
-        shown.push_back({text, caption});
-        return MessageAnswer::Ok;
-    }
-    std::vector<Shown> shown;
-};
+using Shown = test::ShownMessage;
+using test::RecordingMessages;
 
 // The main window as the dialog sees it.
 class FakeTarget : public RhythmTarget {

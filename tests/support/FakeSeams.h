@@ -1,0 +1,39 @@
+#pragma once
+
+// Recording stand-ins for the message box and the document opener, shared by
+// the widget tests.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "app/widgets/DocumentOpener.h"
+#include "app/widgets/Messages.h"
+
+namespace tontoko::test {
+
+struct ShownMessage {
+    QString text;
+    QString caption;
+    MessageButtons buttons = MessageButtons::Ok;
+    bool operator==(const ShownMessage&) const = default;
+};
+
+// Records every message; a Yes/No question gets `answer`.
+class RecordingMessages : public Messages {
+  public:
+    MessageAnswer Show(const QString& text, const QString& caption,
+                       MessageButtons buttons) override {
+        shown.push_back({text, caption, buttons});
+        return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+    }
+    std::vector<ShownMessage> shown;
+    MessageAnswer answer = MessageAnswer::No;
+};
+
+class RecordingOpener : public DocumentOpener {
+  public:
+    void Open(const QString& target) override { opened << target; }
+    QStringList opened;
+};
+
+}  // namespace tontoko::test
