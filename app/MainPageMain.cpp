@@ -85,8 +85,8 @@ QWidget* TSMain::BuildMainPage() {
     top->addWidget(BuildSettingsGroup(), 1);
     top->addWidget(BuildEtcGroup());
     layout->addLayout(top);
-    layout->addWidget(BuildMelodyGroup());
-    layout->addStretch();
+    // The melody group takes the rest of the page.
+    layout->addWidget(BuildMelodyGroup(), 1);
     return page;
 }
 
@@ -248,9 +248,9 @@ QWidget* TSMain::BuildMelodyGroup() {
         column->addLayout(selectors);
 
         const QString number = QString::number(m + 1);
-        octaveGrids_[m] = new StringGrid(8, cellWidth, 15);
+        octaveGrids_[m] = new StringGrid(8, cellWidth, 18);
         octaveGrids_[m]->setObjectName(QStringLiteral("Octave") + number);
-        melodyGrids_[m] = new StringGrid(8, cellWidth, 20);
+        melodyGrids_[m] = new StringGrid(8, cellWidth, 24);
         melodyGrids_[m]->setObjectName(QStringLiteral("Melody") + number);
         for (StringGrid* grid : {octaveGrids_[m], melodyGrids_[m]}) {
             grid->setItemDelegate(cellPainter);
@@ -282,6 +282,7 @@ QWidget* TSMain::BuildMelodyGroup() {
     clearRow->addWidget(B_Clear);
     clearRow->addStretch();
     layout->addLayout(clearRow);
+    layout->addStretch();
     return group;
 }
 
