@@ -1,11 +1,26 @@
 #include "app/Application.h"
 
-#include <QMessageBox>
 #include <exception>
+
+#include "app/widgets/Messages.h"
 
 namespace tontoko {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+QtMessages& RealMessages() {
+    static QtMessages messages;
+    return messages;
+}
+}  // namespace
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv), messages_(&RealMessages()) {}
+
+Application::~Application() = default;
+
+void Application::SetMessages(Messages* messages) {
+    messages_ = messages ? messages : &RealMessages();
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {
@@ -19,9 +34,10 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 }
 
 void Application::ShowError(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"), text, QMessageBox::Ok,
-                    activeWindow());
-    box.exec();
+    if (messages_ == &RealMessages()) {
+        RealMessages().SetParent(activeWindow());
+    }
+    messages_->Show(text, QStringLiteral("Error"));
 }
 
 }  // namespace tontoko

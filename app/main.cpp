@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
         window.show();
         return app.exec();
     } catch (const std::exception& error) {
-        tontoko::Application::ShowError(QString::fromUtf8(error.what()));
+        app.ShowError(QString::fromUtf8(error.what()));
         return 1;
     }
 }
