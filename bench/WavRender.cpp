@@ -1,9 +1,6 @@
 // WAV rendering of one composed song: ours against `fluidsynth -ni -F` on the
 // same file and SoundFont, with the trailing silence each leaves.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdint>
@@ -13,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "RunQuietly.h"
 #include "engine/MelodyGenerator.h"
 #include "engine/Song.h"
 #include "render/AudioRender.h"
@@ -20,8 +18,6 @@
 #include "render/RenderSong.h"
 #include "render/SStandardMidi.h"
 #include "render/SoundFont.h"
-
-extern char** environ;
 
 namespace {
 
@@ -66,23 +62,7 @@ bool RenderOurs() {
 
 bool RenderWithCli() {
     Files& f = Shared();
-    std::vector<std::string> args{"fluidsynth", "-ni", "-F", f.cli, f.soundFont, f.midi};
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int status = -1;
-    if (posix_spawnp(&pid, "fluidsynth", &actions, nullptr, argv.data(), environ) == 0) {
-        waitpid(pid, &status, 0);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return status == 0;
+    return RunQuietly({"fluidsynth", "-ni", "-F", f.cli, f.soundFont, f.midi}) == 0;
 }
 
 // Seconds of the WAV's data and of its final run of samples within one step
