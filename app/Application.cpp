@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/widgets/Messages.h"
+#include "widgets/Messages.h"
 
 namespace tontoko {
 

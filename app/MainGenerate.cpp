@@ -5,10 +5,10 @@
 #include <QRadioButton>
 
 #include "app/main.h"
-#include "app/widgets/Messages.h"
-#include "app/widgets/StringGrid.h"
-#include "app/widgets/UpDown.h"
 #include "engine/MelodyGenerator.h"
+#include "widgets/Messages.h"
+#include "widgets/StringGrid.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

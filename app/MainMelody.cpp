@@ -4,9 +4,9 @@
 #include <QLineEdit>
 
 #include "app/main.h"
-#include "app/widgets/StringGrid.h"
-#include "app/widgets/UpDown.h"
 #include "editing/MelodyEdit.h"
+#include "widgets/StringGrid.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

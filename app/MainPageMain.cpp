@@ -13,11 +13,11 @@
 #include "app/MainHelpers.h"
 #include "app/MainTexts.h"
 #include "app/main.h"
-#include "app/widgets/StringGrid.h"
-#include "app/widgets/UpDown.h"
 #include "editing/MelodyEdit.h"
 #include "engine/SChordGenerate.h"
 #include "engine/SMelody.h"
+#include "widgets/StringGrid.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

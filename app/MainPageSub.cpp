@@ -11,9 +11,9 @@
 #include "app/MainHelpers.h"
 #include "app/MainTexts.h"
 #include "app/main.h"
-#include "app/widgets/UpDown.h"
 #include "engine/SChordGenerate.h"
 #include "render/SoundSettings.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

@@ -7,11 +7,11 @@
 #include "app/DefaultPlayer.h"
 #include "app/MainTexts.h"
 #include "app/main.h"
-#include "app/widgets/FileDialogs.h"
-#include "app/widgets/Messages.h"
-#include "app/widgets/UpDown.h"
 #include "render/MidiPlayer.h"
 #include "render/RenderSong.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

@@ -4,9 +4,9 @@
 #include <QRadioButton>
 
 #include "app/main.h"
-#include "app/widgets/UpDown.h"
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

@@ -5,8 +5,8 @@
 #include <QRadioButton>
 
 #include "app/main.h"
-#include "app/widgets/Messages.h"
-#include "app/widgets/UpDown.h"
+#include "widgets/Messages.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

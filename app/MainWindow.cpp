@@ -20,15 +20,15 @@
 #include "app/ToolbarIcons.h"
 #include "app/Version.h"
 #include "app/main.h"
-#include "app/widgets/AppFont.h"
-#include "app/widgets/DocumentOpener.h"
-#include "app/widgets/FileDialogs.h"
-#include "app/widgets/Messages.h"
-#include "app/widgets/StringGrid.h"
-#include "app/widgets/UpDown.h"
 #include "chain/Chain.h"
 #include "editing/RhythmCfg.h"
 #include "render/MidiPlayer.h"
+#include "widgets/AppFont.h"
+#include "widgets/DocumentOpener.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
+#include "widgets/StringGrid.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/widgets/AppFont.h"
-#include "app/widgets/DocumentOpener.h"
+#include "widgets/AppFont.h"
+#include "widgets/DocumentOpener.h"
 
 namespace tontoko {
 

@@ -4,7 +4,7 @@
 
 #include "app/Application.h"
 #include "app/main.h"
-#include "app/widgets/AppFont.h"
+#include "widgets/AppFont.h"
 
 int main(int argc, char** argv) {
     tontoko::Application app(argc, argv);

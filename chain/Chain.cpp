@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/widgets/AppFont.h"
-#include "app/widgets/FileDialogs.h"
-#include "app/widgets/Messages.h"
 #include "chain/Join.h"
+#include "widgets/AppFont.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 namespace tontoko {
 

@@ -9,11 +9,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/widgets/AppFont.h"
-#include "app/widgets/Messages.h"
-#include "app/widgets/StringGrid.h"
-#include "app/widgets/UpDown.h"
 #include "editing/RhythmTarget.h"
+#include "widgets/AppFont.h"
+#include "widgets/Messages.h"
+#include "widgets/StringGrid.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko {
 

@@ -23,12 +23,12 @@
 #include "../support/TempDir.h"
 #include "app/Platform.h"
 #include "app/main.h"
-#include "app/widgets/DocumentOpener.h"
-#include "app/widgets/FileDialogs.h"
-#include "app/widgets/Messages.h"
-#include "app/widgets/StringGrid.h"
-#include "app/widgets/UpDown.h"
 #include "render/MidiPlayer.h"
+#include "widgets/DocumentOpener.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
+#include "widgets/StringGrid.h"
+#include "widgets/UpDown.h"
 
 namespace tontoko::test {
 

@@ -6,7 +6,7 @@
 
 #include "../support/FakeSeams.h"
 #include "app/Version.h"
-#include "app/widgets/DocumentOpener.h"
+#include "widgets/DocumentOpener.h"
 
 using namespace tontoko;
 

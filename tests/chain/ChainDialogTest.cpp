@@ -9,10 +9,10 @@
 #include "../support/FakeSeams.h"
 #include "../support/TempDir.h"
 #include "SongFiles.h"
-#include "app/widgets/FileDialogs.h"
-#include "app/widgets/Messages.h"
 #include "chain/Chain.h"
 #include "chain/Join.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 using namespace tontoko;
 

@@ -14,11 +14,11 @@
 #include "../support/FakeSeams.h"
 #include "../support/TempDir.h"
 #include "RhythmSongTarget.h"
-#include "app/widgets/Messages.h"
-#include "app/widgets/StringGrid.h"
-#include "app/widgets/UpDown.h"
 #include "editing/RhythmCfg.h"
 #include "editing/RhythmTarget.h"
+#include "widgets/Messages.h"
+#include "widgets/StringGrid.h"
+#include "widgets/UpDown.h"
 
 using namespace tontoko;
 

@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "app/widgets/DocumentOpener.h"
-#include "app/widgets/Messages.h"
+#include "widgets/DocumentOpener.h"
+#include "widgets/Messages.h"
 
 namespace tontoko::test {
 

@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QUrl>
 
-#include "app/widgets/DocumentOpener.h"
-#include "app/widgets/FileDialogs.h"
-#include "app/widgets/Messages.h"
+#include "widgets/DocumentOpener.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 namespace tontoko {
 

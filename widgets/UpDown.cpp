@@ -1,4 +1,4 @@
-#include "app/widgets/UpDown.h"
+#include "widgets/UpDown.h"
 
 #include <QBoxLayout>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/widgets/StringGrid.h"
+#include "widgets/StringGrid.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
