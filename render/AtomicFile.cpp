@@ -44,7 +44,12 @@ bool WriteFileAtomically(const std::string& target, std::string_view bytes) {
     if (folder.empty()) {
         folder = ".";
     }
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) about the same name
+    // built with operator+ at -O2.
+    std::string temp = folder.string();
+    temp += "/.";
+    temp += path.filename().string();
+    temp += ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         return false;
