@@ -38,6 +38,10 @@ void FluidSynthPlayer::SetNotify(std::function<void()> onNotify) {
     onNotify_ = std::move(onNotify);
 }
 
+int FluidSynthPlayer::CurrentTick() const {
+    return playing_ ? tick_.load() : -1;
+}
+
 void FluidSynthPlayer::EnsureSynth() {
     if (synth_) {
         return;
@@ -91,6 +95,7 @@ void FluidSynthPlayer::Play() {
     }
     Silence();
     player_->Rewind();
+    tick_ = 0;
     playing_ = true;
     try {
         player_->Play();
@@ -130,6 +135,7 @@ void FluidSynthPlayer::OnTick(int tick) {
     if (!playing_) {
         return;
     }
+    tick_ = tick;
     // The end is the last tick of the file plus the release of its last notes;
     // FluidSynth's own DONE comes two seconds after that. The file is loaded by
     // the time this runs, so an empty one ends at once.

@@ -46,6 +46,7 @@ class FluidSynthPlayer : public MidiPlayer {
     void Stop() override;
     void Close() override;
     void SetNotify(std::function<void()> onNotify) override;
+    int CurrentTick() const override;
 
     bool IsOpen() const { return driver_ != nullptr; }
 
@@ -66,6 +67,7 @@ class FluidSynthPlayer : public MidiPlayer {
     std::unique_ptr<fluid::Player> player_;
     std::unique_ptr<fluid::AudioDriver> driver_;
     std::atomic<bool> playing_{false};
+    std::atomic<int> tick_{-1};  // written on the audio thread
 };
 
 }  // namespace tontoko

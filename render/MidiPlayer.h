@@ -24,6 +24,9 @@ class MidiPlayer {
     virtual void Stop() = 0;
     virtual void Close() = 0;
     virtual void SetNotify(std::function<void()> onNotify) = 0;
+    // The position of the playback in ticks of the file while a song plays,
+    // -1 otherwise. Cheap; called from the GUI thread while a song plays.
+    virtual int CurrentTick() const = 0;
 };
 
 }  // namespace tontoko

@@ -67,6 +67,7 @@ class FakePlayer : public MidiPlayer {
     void Stop() override { calls.push_back("Stop"); }
     void Close() override { calls.push_back("Close"); }
     void SetNotify(std::function<void()> onNotify) override { notify = std::move(onNotify); }
+    int CurrentTick() const override { return tick; }
 
     int Count(const std::string& call) const {
         int n = 0;
@@ -78,6 +79,7 @@ class FakePlayer : public MidiPlayer {
 
     std::vector<std::string> calls;
     std::string fileName;
+    int tick = -1;  // what CurrentTick reports
     std::string failOpen;
     std::vector<QByteArray> played;
     std::function<void()> notify;
