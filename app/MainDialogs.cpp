@@ -14,6 +14,7 @@ void TSMain::CreateDialogs() {
     rhythmDialog_->hide();
     versionDialog_ = new TSVersion(this, *opener_);
     versionDialog_->hide();
+    CreatePianoRoll();
 }
 
 void TSMain::MI_ChainClick() {

@@ -29,6 +29,7 @@ void TSMain::B_CGenerateClick() {
     }
     CB_CSelf->setCurrentIndex(result.firstChordIndex);
     ShowChordSlots();
+    SongChanged();
 }
 
 void TSMain::B_MGenerateClick() {
@@ -37,6 +38,7 @@ void TSMain::B_MGenerateClick() {
     }
     GenerateMelody(*song_);
     RefreshMelodyGrids();
+    SongChanged();
 }
 
 void TSMain::CB_ChordChange() {

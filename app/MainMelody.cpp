@@ -31,6 +31,7 @@ QString Text(const std::string& utf8) {
 
 void TSMain::ChordSelectorChange(int slot) {
     song_->SetSlotDegree(slot, chordSelectors_[slot]->currentIndex() + 1);
+    SongChanged();
 }
 
 void TSMain::MelodyMouseDown(int measure, int column, Qt::MouseButton button) {
@@ -39,9 +40,17 @@ void TSMain::MelodyMouseDown(int measure, int column, Qt::MouseButton button) {
         return;
     }
     lastPressedColumn_ = column;
+    const int step = CellStep(measure, column);
+    const uint8_t before = song_->MelodyPitches().Pitch(step);
     const CellTexts cell = PressCell(*song_, measure, column, ButtonOf(button), KeyOffset());
     melodyGrids_[measure - 1]->SetCell(column, Text(cell.name));
     octaveGrids_[measure - 1]->SetCell(column, Text(cell.octave));
+    // A new note or a new pitch is heard; a press that changed nothing is not.
+    const uint8_t after = song_->MelodyPitches().Pitch(step);
+    if (after != before) {
+        AuditionNote(after);
+    }
+    SongChanged();
 }
 
 void TSMain::MelodyKeyDown(int measure, int key) {
@@ -51,6 +60,7 @@ void TSMain::MelodyKeyDown(int measure, int key) {
     if (DeleteCell(*song_, measure, lastPressedColumn_)) {
         melodyGrids_[measure - 1]->SetCell(lastPressedColumn_, QString());
         octaveGrids_[measure - 1]->SetCell(lastPressedColumn_, QString());
+        SongChanged();
     }
 }
 
@@ -60,6 +70,7 @@ void TSMain::B_ClearClick() {
         octaveGrids_[target - 1]->ClearCells();
         melodyGrids_[target - 1]->ClearCells();
         ClearMeasure(*song_, target);
+        SongChanged();
         return;
     }
     for (int m = 0; m < kMeasures; ++m) {
@@ -67,6 +78,7 @@ void TSMain::B_ClearClick() {
         melodyGrids_[m]->ClearCells();
     }
     ClearAll(*song_);
+    SongChanged();
 }
 
 void TSMain::UD_MeasureClick() {
@@ -81,6 +93,7 @@ void TSMain::Fix_RhythmClick(int measure, bool checked) {
         fixMelody->setEnabled(false);
         fixMelody->setChecked(false);
     }
+    SongChanged();
 }
 
 void TSMain::RefreshMelodyGrids() {

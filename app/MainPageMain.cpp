@@ -166,6 +166,11 @@ QWidget* TSMain::BuildSettingsGroup() {
     RB_MEight = Radio("RB_MEight", texts::kMEight);
     melodyLayout->addWidget(RB_MFour);
     melodyLayout->addWidget(RB_MEight);
+    // Added beside the style radios; off at start, so nothing changes unless
+    // the user asks for it.
+    CB_Finish = Named(new QCheckBox(Q(texts::kFinish)), "CB_Finish");
+    CB_Finish->setToolTip(Q(texts::kFinishHint));
+    melodyLayout->addWidget(CB_Finish);
     column->addWidget(melody);
     column->addStretch();
     B_CGenerate = Named(new QPushButton(Q(texts::kCGenerate)), "B_CGenerate");

@@ -133,12 +133,22 @@ QWidget* TSMain::BuildSoundGroup() {
 QWidget* TSMain::BuildPatternGroup() {
     QGroupBox* group = Group("GroupBox4", texts::kGroup4);
     auto* layout = VBox(group, 6, 4);
+    // Each list with its preview button "試聴" beside it.
+    auto withPreview = [](QComboBox* list, QPushButton* button) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(4);
+        row->addWidget(list, 1);
+        row->addWidget(button);
+        return row;
+    };
     layout->addWidget(new QLabel(Q(texts::kAccPattern)));
     CB_AccPattern = Named(new QComboBox, "CB_AccPattern");
-    layout->addWidget(CB_AccPattern);
+    B_PreviewAcc = Named(new QPushButton(Q(texts::kPreview)), "B_PreviewAcc");
+    layout->addLayout(withPreview(CB_AccPattern, B_PreviewAcc));
     layout->addWidget(new QLabel(Q(texts::kDrumPattern)));
     CB_DrumPattern = Named(new QComboBox, "CB_DrumPattern");
-    layout->addWidget(CB_DrumPattern);
+    B_PreviewDrum = Named(new QPushButton(Q(texts::kPreview)), "B_PreviewDrum");
+    layout->addLayout(withPreview(CB_DrumPattern, B_PreviewDrum));
     CB_Drum = Named(new QCheckBox(Q(texts::kDrumOn)), "CB_Drum");
     CB_Drum->setChecked(true);
     layout->addWidget(CB_Drum);

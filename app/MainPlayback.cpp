@@ -62,6 +62,7 @@ void TSMain::TB_PlayClick() {
         player.SetFileName(TempMidi().toStdString());
         player.Open();
         player.Play();
+        PlaybackStateChanged();
     } catch (const PlayerError& error) {
         // No notification will come: tidy up first, so that Play works again
         // and no file is left behind while the message is open.
@@ -93,6 +94,7 @@ void TSMain::FinishPlayback() {
     }
     QFile::remove(TempMidi());
     playing_ = false;
+    PlaybackStateChanged();
 }
 
 void TSMain::MI_SaveClick() {

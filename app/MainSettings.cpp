@@ -27,6 +27,7 @@ void TSMain::ShowKeyChange(bool changed) {
         CB_ChordChange();
     }
     ShowKeyName();
+    SongChanged();
 }
 
 void TSMain::RB_DMajorClick() {
@@ -56,6 +57,7 @@ void TSMain::RB_SDMinorClick() {
 void TSMain::UD_DurChangingEx(int proposed) {
     Transpose(*song_, UD_Dur->Position(), proposed);
     ShowKeyName();
+    SongChanged();
 }
 
 void TSMain::RB_TFastClick() {

@@ -21,6 +21,12 @@ inline constexpr const char* kHintSave = "保存";
 inline constexpr const char* kHintChain = "演奏データの連結";
 inline constexpr const char* kHintPlay = "演奏";
 inline constexpr const char* kHintStop = "停止";
+// Added beside the specified menu and tool bar.
+inline constexpr const char* kMenuExport = "音声ファイルに書き出す(&E)";
+inline constexpr const char* kHintExport = "音声ファイルに書き出す";
+inline constexpr const char* kMenuView = "表示(&V)";
+inline constexpr const char* kMenuPianoRoll = "ピアノロール(&P)";
+inline constexpr const char* kHintPianoRoll = "ピアノロール";
 
 // Tabs.
 inline constexpr const char* kPageMain = "めいん";
@@ -52,6 +58,9 @@ inline constexpr const char* kCGenerate = "コード進行生成";
 inline constexpr const char* kCGenerateHint = "コード進行を自動生成します．";
 inline constexpr const char* kMGenerate = "メロディ生成";
 inline constexpr const char* kMGenerateHint = "メロディを自動生成します．";
+inline constexpr const char* kFinish = "きれいに仕上げる";
+inline constexpr const char* kFinishHint =
+    "最後を Ⅰ の和音と主音で終わらせ、和音とぶつかる音をなおします．";
 
 // The melody that was made.
 inline constexpr const char* kGMelody = "つくられためろでー";
@@ -85,6 +94,7 @@ inline constexpr const char* kGroup4 = "設定2　- 伴奏・ドラムパター�
 inline constexpr const char* kAccPattern = "伴奏のパターン";
 inline constexpr const char* kDrumPattern = "ドラムのパターン";
 inline constexpr const char* kDrumOn = "ドラムパートをONにする";
+inline constexpr const char* kPreview = "試聴";
 inline constexpr const char* kGroup5 = "設定3　- コード進行設定 -　";
 inline constexpr const char* kChordName = "コードネーム";
 inline constexpr const char* kArrow = "--->";
@@ -109,5 +119,8 @@ inline constexpr const char* kTempMidi = "tmp.mid";
 inline constexpr const char* kHelpFile = "index.html";
 inline constexpr const char* kSaveFilter = "スタンダードMIDIファイル(*.mid)|*.mid";
 inline constexpr const char* kSaveSuffix = "mid";
+inline constexpr const char* kExportFilter =
+    "WAVファイル(*.wav)|*.wav|FLACファイル(*.flac)|*.flac|Ogg Vorbisファイル(*.ogg)|*.ogg";
+inline constexpr const char* kExportSuffix = "wav";
 
 }  // namespace tontoko::texts

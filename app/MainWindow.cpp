@@ -138,16 +138,22 @@ void TSMain::BuildMenuAndToolBar() {
     MI_Resist = makeAction("MI_Resist", texts::kMenuResist, "Ctrl+R");
     MI_Help = makeAction("MI_Help", texts::kMenuHelpIndex, "Ctrl+H");
     MI_About = makeAction("MI_About", texts::kMenuAbout, "Ctrl+A");
+    MI_Export = makeAction("MI_Export", texts::kMenuExport, "Ctrl+E");
+    MI_PianoRoll = makeAction("MI_PianoRoll", texts::kMenuPianoRoll, "Ctrl+P");
 
     QMenu* file = menuBar()->addMenu(Q(texts::kMenuFile));
     file->setObjectName(QStringLiteral("MM_File"));
     file->addAction(MI_Open);
     file->addAction(MI_Save);
+    file->addAction(MI_Export);
     file->addAction(MI_Chain);
     file->addAction(MI_Exit);
     QMenu* custom = menuBar()->addMenu(Q(texts::kMenuCustom));
     custom->setObjectName(QStringLiteral("MM_Custom"));
     custom->addAction(MI_Resist);
+    QMenu* view = menuBar()->addMenu(Q(texts::kMenuView));
+    view->setObjectName(QStringLiteral("MM_View"));
+    view->addAction(MI_PianoRoll);
     QMenu* help = menuBar()->addMenu(Q(texts::kMenuHelp));
     help->setObjectName(QStringLiteral("MM_Help"));
     help->addAction(MI_Help);
@@ -166,9 +172,11 @@ void TSMain::BuildMenuAndToolBar() {
     };
     TB_Open = makeButton("TB_Open", ToolbarPicture::Open, texts::kHintOpen);
     TB_Save = makeButton("TB_Save", ToolbarPicture::Save, texts::kHintSave);
+    TB_Export = makeButton("TB_Export", ToolbarPicture::Export, texts::kHintExport);
     TB_Chain = makeButton("TB_Chain", ToolbarPicture::Join, texts::kHintChain);
     TB_Play = makeButton("TB_Play", ToolbarPicture::Play, texts::kHintPlay);
     TB_Stop = makeButton("TB_Stop", ToolbarPicture::Stop, texts::kHintStop);
+    TB_PianoRoll = makeButton("TB_PianoRoll", ToolbarPicture::PianoRoll, texts::kHintPianoRoll);
     addToolBar(Qt::TopToolBarArea, bar);
 }
 
@@ -185,6 +193,10 @@ void TSMain::ConnectHandlers() {
     connect(TB_Chain, &QAction::triggered, this, &TSMain::TB_ChainClick);
     connect(TB_Play, &QAction::triggered, this, &TSMain::TB_PlayClick);
     connect(TB_Stop, &QAction::triggered, this, &TSMain::TB_StopClick);
+    connect(MI_Export, &QAction::triggered, this, &TSMain::MI_ExportClick);
+    connect(TB_Export, &QAction::triggered, this, &TSMain::TB_ExportClick);
+    connect(MI_PianoRoll, &QAction::triggered, this, &TSMain::MI_PianoRollClick);
+    connect(TB_PianoRoll, &QAction::triggered, this, &TSMain::TB_PianoRollClick);
 
     // A radio's handler runs when it becomes selected, by the user or by code.
     auto onSelected = [this](QRadioButton* radio, void (TSMain::*handler)()) {
@@ -240,6 +252,8 @@ void TSMain::ConnectHandlers() {
     connect(UD_VDrum, &UpDown::clicked, this, &TSMain::UD_VDrumClick);
     connect(UD_Interval, &UpDown::clicked, this, &TSMain::UD_IntervalClick);
     connect(B_Random, &QPushButton::clicked, this, &TSMain::B_RandomClick);
+    connect(B_PreviewAcc, &QPushButton::clicked, this, &TSMain::B_PreviewAccClick);
+    connect(B_PreviewDrum, &QPushButton::clicked, this, &TSMain::B_PreviewDrumClick);
 }
 
 void TSMain::ShowChordSlots() {
@@ -275,6 +289,7 @@ void TSMain::showEvent(QShowEvent* event) {
         return;
     }
     outerSizeApplied_ = true;
+    LoadSoundInBackground();
     // The window manager adds its frame only once the window is shown; then
     // the inner size is reduced so that the outer size stays as designed.
     QTimer::singleShot(0, this, [this] {

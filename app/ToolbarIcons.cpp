@@ -65,6 +65,44 @@ void DrawJoin(QPainter& p) {
     p.drawLine(6, 8, 9, 8);
 }
 
+void DrawExport(QPainter& p) {
+    // A loudspeaker sending out sound.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(40, 40, 40));
+    p.setBrush(QColor(90, 90, 90));
+    p.drawRect(1, 6, 3, 4);
+    QPolygon cone;
+    cone << QPoint(4, 6) << QPoint(8, 2) << QPoint(8, 14) << QPoint(4, 10);
+    p.drawPolygon(cone);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(30, 110, 200), 1.5));
+    p.drawArc(QRectF(6, 4, 6, 8), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(6, 1.5, 9, 13), -60 * 16, 120 * 16);
+}
+
+void DrawPianoRoll(QPainter& p) {
+    // Keys on the left, note bars on a grid to the right.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::white);
+    p.drawRect(0, 1, 4, 14);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 40, 40));
+    for (int y : {3, 6, 10}) {
+        p.drawRect(0, y, 3, 2);
+    }
+    p.setPen(QColor(200, 200, 200));
+    for (int x = 6; x <= 15; x += 3) {
+        p.drawLine(x, 1, x, 15);
+    }
+    p.setPen(QColor(20, 100, 40));
+    p.setBrush(QColor(60, 180, 90));
+    p.drawRoundedRect(QRectF(5.5, 9.5, 5, 3), 1, 1);
+    p.setBrush(QColor(240, 150, 40));
+    p.setPen(QColor(160, 90, 10));
+    p.drawRoundedRect(QRectF(9.5, 4.5, 6, 3), 1, 1);
+}
+
 }  // namespace
 
 QIcon ToolbarIcon(ToolbarPicture picture) {
@@ -86,6 +124,12 @@ QIcon ToolbarIcon(ToolbarPicture picture) {
             break;
         case ToolbarPicture::Join:
             DrawJoin(painter);
+            break;
+        case ToolbarPicture::Export:
+            DrawExport(painter);
+            break;
+        case ToolbarPicture::PianoRoll:
+            DrawPianoRoll(painter);
             break;
     }
     painter.end();

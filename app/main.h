@@ -32,6 +32,7 @@ class MidiPlayer;
 class StringGrid;
 class TSChainDialog;
 class TSRhythmCfg;
+class TSPianoRoll;
 class TSVersion;
 class UpDown;
 
@@ -69,6 +70,11 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     void TB_ChainClick();
     void TB_PlayClick();
     void TB_StopClick();
+    // Added beside the specified commands: audio export and the piano roll.
+    void MI_ExportClick();
+    void TB_ExportClick();
+    void MI_PianoRollClick();
+    void TB_PianoRollClick();
     // The player's end-of-playback notification.
     void MPNotify();
 
@@ -111,6 +117,9 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     void UD_VDrumClick();
     void UD_IntervalClick();
     void B_RandomClick();
+    // One measure of the selected pattern, heard before it is chosen.
+    void B_PreviewAccClick();
+    void B_PreviewDrumClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -130,6 +139,8 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     QWidget* BuildFadeGroup();
     void ConnectHandlers();
     void CreateDialogs();
+    // The piano roll, created hidden after the three dialogs.
+    void CreatePianoRoll();
 
     // Start-up steps that fill controls.
     void ShowChordSlots();
@@ -147,6 +158,17 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     bool RenderAndWrite(const QString& path);
     void FinishPlayback();
     MidiPlayer& Player();
+
+    // Hooks of the additions beside the specified window.
+    // Every handler that changes the song (notes, chords, key, fixed
+    // measures) ends here, so that other views of the song follow it.
+    void SongChanged();
+    // A song has started or stopped playing (playing_ says which).
+    void PlaybackStateChanged();
+    // Sounds `pitch` briefly on the melody instrument (an edited note).
+    void AuditionNote(uint8_t pitch);
+    // The window is on screen: load the synthesizer without delaying it.
+    void LoadSoundInBackground();
 
     // Platform services (owned when not given).
     std::unique_ptr<Messages> ownMessages_;
@@ -172,6 +194,7 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     TSChainDialog* chainDialog_ = nullptr;
     TSRhythmCfg* rhythmDialog_ = nullptr;
     TSVersion* versionDialog_ = nullptr;
+    TSPianoRoll* pianoRoll_ = nullptr;
 
     // Menu and tool bar.
     QAction* MI_Open = nullptr;
@@ -186,6 +209,10 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     QAction* TB_Chain = nullptr;
     QAction* TB_Play = nullptr;
     QAction* TB_Stop = nullptr;
+    QAction* MI_Export = nullptr;
+    QAction* TB_Export = nullptr;
+    QAction* MI_PianoRoll = nullptr;
+    QAction* TB_PianoRoll = nullptr;
     QTabWidget* tabs_ = nullptr;
 
     // Settings.
@@ -214,6 +241,7 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     QRadioButton* RB_MEight = nullptr;
     QPushButton* B_CGenerate = nullptr;
     QPushButton* B_MGenerate = nullptr;
+    QCheckBox* CB_Finish = nullptr;
 
     // Melody grids, chord selectors, clearing.
     std::array<QComboBox*, kChordSlots> chordSelectors_{};
@@ -243,6 +271,8 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     QComboBox* CB_AccPattern = nullptr;
     QComboBox* CB_DrumPattern = nullptr;
     QCheckBox* CB_Drum = nullptr;
+    QPushButton* B_PreviewAcc = nullptr;
+    QPushButton* B_PreviewDrum = nullptr;
     QComboBox* CB_Chord = nullptr;
     std::array<QLineEdit*, 7> percentEdits_{};
     std::array<UpDown*, 7> percentUpDowns_{};
