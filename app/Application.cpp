@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/QtTranslation.h"
 #include "widgets/Messages.h"
 
 namespace tontoko {
@@ -14,7 +15,10 @@ QtMessages& RealMessages() {
 }  // namespace
 
 Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv), messages_(&RealMessages()) {}
+    : QApplication(argc, argv), messages_(&RealMessages()) {
+    // Without it Qt's own buttons and dialogs would be English.
+    InstallQtTranslation(*this);
+}
 
 Application::~Application() = default;
 
