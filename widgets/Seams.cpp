@@ -28,7 +28,15 @@ QString QtFileDialogs::QtFilter(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        // Qt takes the patterns from the parentheses at the end of the text. A
+        // description that already ends with them is shown as written, once.
+        const QString own = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (parts[i].endsWith(own)) {
+            out << parts[i];
+        } else {
+            out << QStringLiteral("%1 %2").arg(parts[i], own);
+        }
     }
     return out.join(QStringLiteral(";;"));
 }
