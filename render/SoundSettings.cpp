@@ -149,7 +149,9 @@ const std::array<DrumSet, 9>& DrumSets() {
         {"006 JAZZ", 32},
         {"007 BRUSH", 40},
         {"008 ORCHESTRA", 48},
-        {"009 SFX", 64},
+        // The GS sound-effects set is program 56; 64 names no GS drum set, so
+        // a GS device would fall back to the standard kit.
+        {"009 SFX", 56},
     }};
     return sets;
 }

@@ -89,6 +89,10 @@ TEST_F(SoundTest, InstrumentsDrumSetIntervalAndFade) {
     EXPECT_EQ(file.mid(65, 3), QByteArray::fromHex("00C919"));
     EXPECT_EQ(file.mid(68, 2), QByteArray::fromHex("8300"));  // four beats
     EXPECT_EQ(NotesOn(file, 0).at(0).tick, 384);
+    // The sound-effects set is the GS program 56, a kit a GS device has.
+    Pick("CB_DrumSet", 8);
+    EXPECT_EQ(Text("CB_DrumSet"), U("009 SFX"));
+    EXPECT_EQ(Save("sfx.mid").mid(65, 3), QByteArray::fromHex("00C938"));
 
     // Fade-out: the bass note at step 0 starts with 110 * 63 / 64 = 108.
     Click("RB_FadeOut");

@@ -43,7 +43,7 @@ TEST(SoundSettings, DrumSetsAndTheirPrograms) {
     const std::pair<std::string, int> expected[] = {
         {"001 STANDARD", 0},    {"002 ROOM", 8},       {"003 POWER", 16},
         {"004 ELECTRONIC", 24}, {"005 TR-808", 25},    {"006 JAZZ", 32},
-        {"007 BRUSH", 40},      {"008 ORCHESTRA", 48}, {"009 SFX", 64},
+        {"007 BRUSH", 40},      {"008 ORCHESTRA", 48}, {"009 SFX", 56},
     };
     ASSERT_EQ(sets.size(), 9u);
     for (size_t i = 0; i < sets.size(); ++i) {
