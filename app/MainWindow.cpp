@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -19,6 +20,7 @@
 #include "app/MainTexts.h"
 #include "app/ToolbarIcons.h"
 #include "app/Version.h"
+#include "app/WindowPlacement.h"
 #include "app/main.h"
 #include "chain/Chain.h"
 #include "editing/RhythmCfg.h"
@@ -26,6 +28,7 @@
 #include "widgets/AppFont.h"
 #include "widgets/DocumentOpener.h"
 #include "widgets/FileDialogs.h"
+#include "widgets/ListWidth.h"
 #include "widgets/Messages.h"
 #include "widgets/StringGrid.h"
 #include "widgets/UpDown.h"
@@ -101,8 +104,13 @@ TSMain::TSMain(const Platform& platform, QWidget* parent) : QMainWindow(parent) 
     // 15.
     ShowKeyName();
 
-    move(kWindowX, kWindowY);
+    // Every list shows its entries whole, closed and open.
+    for (QComboBox* list : findChildren<QComboBox*>()) {
+        FitToEntries(*list);
+    }
     resize(kWindowWidth, kWindowHeight);
+    placement_ = PlaceOnScreen(QRect(kWindowX, kWindowY, kWindowWidth, kWindowHeight));
+    move(placement_);
 
     CreateDialogs();
 }
@@ -285,19 +293,36 @@ void TSMain::closeEvent(QCloseEvent* event) {
 
 void TSMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (shown_) {
+        return;
+    }
+    shown_ = true;
+    LoadSoundInBackground();
+    QTimer::singleShot(0, this, &TSMain::KeepOuterSize);
+}
+
+void TSMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // A window manager reports its frame some time after the window is shown,
+    // and moves the window inside it then.
+    if (shown_) {
+        KeepOuterSize();
+    }
+}
+
+void TSMain::KeepOuterSize() {
     if (outerSizeApplied_) {
         return;
     }
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() <= 0 && frame.height() <= 0) {
+        return;  // no frame (yet)
+    }
     outerSizeApplied_ = true;
-    LoadSoundInBackground();
-    // The window manager adds its frame only once the window is shown; then
-    // the inner size is reduced so that the outer size stays as designed.
-    QTimer::singleShot(0, this, [this] {
-        const QSize frame = frameGeometry().size() - geometry().size();
-        if (!frame.isEmpty()) {
-            resize(kWindowWidth - frame.width(), kWindowHeight - frame.height());
-        }
-    });
+    // The frame is taken off the inside, so that the outer size stays as
+    // designed, at the place chosen for it.
+    resize(kWindowWidth - frame.width(), kWindowHeight - frame.height());
+    move(placement_);
 }
 
 bool TSMain::IsFixed(int measure, int kind) const {

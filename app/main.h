@@ -124,6 +124,7 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     // Construction, by area.
@@ -139,6 +140,7 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     QWidget* BuildFadeGroup();
     void ConnectHandlers();
     void CreateDialogs();
+    void KeepOuterSize();
     // The piano roll, created hidden after the three dialogs.
     void CreatePianoRoll();
 
@@ -188,7 +190,9 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     bool playing_ = false;
     int lastPressedColumn_ = 0;
     QString saveDirectory_;
+    bool shown_ = false;
     bool outerSizeApplied_ = false;
+    QPoint placement_;  // top-left corner of the outer frame
 
     // Dialogs, created hidden after the window's own construction.
     TSChainDialog* chainDialog_ = nullptr;
