@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include <QIcon>
 #include <exception>
 
 #include "app/QtTranslation.h"
@@ -8,6 +9,14 @@
 namespace tontoko {
 
 namespace {
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/tontoko-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 QtMessages& RealMessages() {
     static QtMessages messages;
     return messages;
@@ -18,6 +27,9 @@ Application::Application(int& argc, char** argv)
     : QApplication(argc, argv), messages_(&RealMessages()) {
     // Without it Qt's own buttons and dialogs would be English.
     InstallQtTranslation(*this);
+    // The desktop entry and the program's icon, for task bars and the title.
+    setDesktopFileName(QStringLiteral("tontoko"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("tontoko"), ProgramIcon()));
 }
 
 Application::~Application() = default;

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The installed tree in a staging folder: every file in its place, the desktop
+# entry and the metainfo valid, the installed composer working with the
+# installed pattern files, and the installed program seeding the user's folder
+# once without ever overwriting it.
+set -euo pipefail
+build=$1
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+root="$stage/usr"
+for f in bin/tontoko bin/tontoko-compose \
+         share/tontoko/AccPattern.dat share/tontoko/DrumPattern.dat share/tontoko/index.html \
+         share/applications/tontoko.desktop share/metainfo/org.example.tontoko.metainfo.xml \
+         share/icons/hicolor/scalable/apps/tontoko.svg \
+         share/doc/tontoko/copyright share/doc/tontoko/changelog.gz; do
+    [ -f "$root/$f" ] || fail "missing $f"
+done
+[ -x "$root/bin/tontoko" ] && [ -x "$root/bin/tontoko-compose" ] || fail "programs not executable"
+for size in 16 22 24 32 48 64 128 256; do
+    icon="$root/share/icons/hicolor/${size}x${size}/apps/tontoko.png"
+    file "$icon" | grep -q "PNG image data, $size x $size" || fail "icon $icon is not $size x $size"
+done
+
+desktop="$root/share/applications/tontoko.desktop"
+desktop-file-validate "$desktop" || fail "desktop entry invalid"
+grep -qx 'Name=れっつ，とんとこ！' "$desktop" || fail "desktop entry name"
+grep -qx 'Categories=AudioVideo;Audio;Music;' "$desktop" || fail "desktop entry categories"
+grep -qx 'Comment=楽譜が読めなくても、ボタンを押すだけで短い曲が作れます' "$desktop" || fail "comment"
+appstreamcli validate --no-net "$root/share/metainfo/org.example.tontoko.metainfo.xml" ||
+    fail "metainfo invalid"
+
+# The installed composer, from a folder without pattern files.
+mkdir "$stage/work"
+cd "$stage/work"
+"$root/bin/tontoko-compose" --data "$root/share/tontoko" --seed 7 -o song.mid >/dev/null ||
+    fail "installed composer failed"
+[ "$(head -c 4 song.mid)" = MThd ] || fail "no MIDI file written"
+"$build/cli/tontoko-compose" --data "$(dirname "$0")/../../data" --seed 7 -o built.mid >/dev/null
+cmp -s song.mid built.mid || fail "installed composer writes other bytes than the built one"
+
+# The installed program started from a folder without its files (as from the
+# desktop menu, in the home folder) works in $XDG_DATA_HOME/tontoko.
+export HOME="$stage/home" XDG_DATA_HOME="$stage/xdg" QT_QPA_PLATFORM=offscreen
+mkdir -p "$HOME"
+user="$XDG_DATA_HOME/tontoko"
+start() {
+    (cd "$HOME" && exec "$root/bin/tontoko") >/dev/null 2>&1 &
+    local pid=$!
+    for _ in $(seq 1 100); do
+        [ -f "$user/index.html" ] && [ -f "$user/AccPattern.dat" ] && [ -f "$user/DrumPattern.dat" ] && break
+        sleep 0.1
+    done
+    sleep 0.5
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+start
+cmp -s "$user/AccPattern.dat" "$root/share/tontoko/AccPattern.dat" || fail "user folder not seeded"
+cmp -s "$user/index.html" "$root/share/tontoko/index.html" || fail "manual not seeded"
+printf 'edited by the user\n' >"$user/DrumPattern.dat"
+rm "$user/index.html"
+start
+[ "$(cat "$user/DrumPattern.dat")" = "edited by the user" ] || fail "an edited pattern file was overwritten"
+[ -f "$user/index.html" ] || fail "a removed manual was not seeded again"
+[ ! -e "$HOME/AccPattern.dat" ] || fail "files were written into the start folder"
+echo "installed tree OK"
