@@ -20,6 +20,7 @@ namespace {
 struct Figures {
     int notes = 0;
     int clashes = 0;
+    int outsideRegister = 0;
     int songs = 0;
     int endOnI = 0;
     int endOnTonic = 0;
@@ -32,6 +33,7 @@ struct Figures {
 // Counts one song. The tonic is found by its name on screen: "ド" in major,
 // "ラ" in minor.
 void Count(const Song& song, int key, Figures& figures) {
+    const NoteRange range = MelodyRegister(song);
     int last = -1;
     for (int s = 0; s < kSongSteps; ++s) {
         if (song.MelodyRhythm().Mark(s) == 0) {
@@ -40,6 +42,7 @@ void Count(const Song& song, int key, Figures& figures) {
         ++figures.notes;
         figures.clashes +=
             Clashes(song.MelodyPitches().Pitch(s), song.ChordSlot(SlotOfStep(s))) ? 1 : 0;
+        figures.outsideRegister += range.Contains(song.MelodyPitches().Pitch(s)) ? 0 : 1;
         last = s;
     }
     ++figures.songs;
@@ -85,13 +88,14 @@ TEST(FinishFigures, ThousandSongsWithAndWithoutFinishing) {
     for (const auto& [label, f] : {std::pair{"without finishing", plain}, {"finished", finished}}) {
         std::printf(
             "%-18s %d songs, %d notes: clash rate %.1f %%, ending on I %.1f %%, "
-            "last note the tonic %.1f %%\n",
+            "last note the tonic %.1f %%, %d notes outside the register\n",
             label, f.songs, f.notes, 100.0 * f.ClashRate(), 100.0 * f.ShareOnI(),
-            100.0 * f.ShareOnTonic());
+            100.0 * f.ShareOnTonic(), f.outsideRegister);
     }
     // The same settings and draws: the same rhythms, so the same notes.
     EXPECT_EQ(plain.notes, finished.notes);
     EXPECT_EQ(finished.clashes, 0);
+    EXPECT_EQ(finished.outsideRegister, 0);
     EXPECT_EQ(finished.endOnI, finished.songs);
     EXPECT_EQ(finished.endOnTonic, finished.songs);
     // The plain songs are the generators' own: they do clash and stop elsewhere.

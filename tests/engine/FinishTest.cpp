@@ -123,15 +123,18 @@ TEST(TonicPitchClass, IsDoInMajorAndLaInMinor) {
     }
 }
 
+// Writes onsets with their pitches, as the grids do.
+void WriteNotes(Song& song, std::initializer_list<std::pair<int, int>> notes) {
+    for (auto [step, pitch] : notes) {
+        song.MelodyRhythm().SetMark(step, 1);
+        song.MelodyPitches().SetPitch(step, uint8_t(pitch));
+    }
+}
+
 // A melody written note by note over hand-chosen chords.
 class FinishMelodyTest : public ::testing::Test {
   protected:
-    void Notes(std::initializer_list<std::pair<int, int>> notes) {
-        for (auto [step, pitch] : notes) {
-            song.MelodyRhythm().SetMark(step, 1);
-            song.MelodyPitches().SetPitch(step, uint8_t(pitch));
-        }
-    }
+    void Notes(std::initializer_list<std::pair<int, int>> notes) { WriteNotes(song, notes); }
     int At(int step) const { return song.MelodyPitches().Pitch(step); }
 
     Song song{11};
@@ -176,20 +179,14 @@ TEST_F(FinishMelodyTest, TiesGoTowardThePreviousNoteAsFinished) {
 
     Song low(11);
     SetSlots(low, {1, 1, 1, 1, 1, 1, 1, 1});
-    for (auto [step, pitch] : {std::pair{0, 67}, {4, 74}, {8, 74}}) {
-        low.MelodyRhythm().SetMark(step, 1);
-        low.MelodyPitches().SetPitch(step, uint8_t(pitch));
-    }
+    WriteNotes(low, {{0, 67}, {4, 74}, {8, 74}});
     FinishMelody(low);
     EXPECT_EQ(low.MelodyPitches().Pitch(4), 72);
     EXPECT_EQ(low.MelodyPitches().Pitch(8), 72);
     // With no note before it at all, the lower one.
     Song first(11);
     SetSlots(first, {1, 1, 1, 1, 1, 1, 1, 1});
-    first.MelodyRhythm().SetMark(0, 1);
-    first.MelodyPitches().SetPitch(0, 74);
-    first.MelodyRhythm().SetMark(2, 1);
-    first.MelodyPitches().SetPitch(2, 67);
+    WriteNotes(first, {{0, 74}, {2, 67}});
     FinishMelody(first);
     EXPECT_EQ(first.MelodyPitches().Pitch(0), 72);
 }
@@ -228,10 +225,7 @@ TEST_F(FinishMelodyTest, LastNoteAlreadyOnTheTonicStays) {
     // A tonic an octave away from the note before it moves to the nearer one.
     Song far(11);
     SetSlots(far, {1, 1, 4, 4, 5, 5, 1, 1});
-    for (auto [step, pitch] : {std::pair{0, 72}, {48, 79}, {56, 72}}) {
-        far.MelodyRhythm().SetMark(step, 1);
-        far.MelodyPitches().SetPitch(step, uint8_t(pitch));
-    }
+    WriteNotes(far, {{0, 72}, {48, 79}, {56, 72}});
     FinishMelody(far);
     EXPECT_EQ(far.MelodyPitches().Pitch(56), 84);
 }
@@ -307,10 +301,7 @@ TEST_F(FinishMelodyTest, HandChosenSevenInMeasureFour) {
     Song minor(11);
     SwitchToMinor(minor);
     SetSlots(minor, {1, 1, 4, 4, 5, 5, 7, 7});
-    for (auto [step, pitch] : {std::pair{0, 69}, {48, 74}, {56, 71}}) {
-        minor.MelodyRhythm().SetMark(step, 1);
-        minor.MelodyPitches().SetPitch(step, uint8_t(pitch));
-    }
+    WriteNotes(minor, {{0, 69}, {48, 74}, {56, 71}});
     FinishMelody(minor);
     EXPECT_EQ(DisplayName(minor.melody, minor.MelodyPitches().Pitch(56), 0), "ラ");
     EXPECT_FALSE(Clashes(minor.MelodyPitches().Pitch(56), minor.ChordSlot(7)));
