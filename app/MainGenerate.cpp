@@ -5,6 +5,7 @@
 #include <QRadioButton>
 
 #include "app/main.h"
+#include "engine/Finish.h"
 #include "engine/MelodyGenerator.h"
 #include "widgets/Messages.h"
 #include "widgets/StringGrid.h"
@@ -28,6 +29,9 @@ void TSMain::B_CGenerateClick() {
         return;
     }
     CB_CSelf->setCurrentIndex(result.firstChordIndex);
+    if (CB_Finish->isChecked()) {
+        FinishProgression(*song_);
+    }
     ShowChordSlots();
     SongChanged();
 }
@@ -37,6 +41,9 @@ void TSMain::B_MGenerateClick() {
         grid->ClearCells();
     }
     GenerateMelody(*song_);
+    if (CB_Finish->isChecked()) {
+        FinishMelody(*song_);
+    }
     RefreshMelodyGrids();
     SongChanged();
 }
