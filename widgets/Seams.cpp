@@ -2,6 +2,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QListView>
+#include <QStyle>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -49,6 +51,17 @@ QFileDialog::Options OptionsFor(const FileDialogRequest& request) {
     }
     return options;
 }
+
+// Qt's own dialog (used where the desktop offers none) opens with a side bar
+// too narrow for its Japanese place names; it gets the width they need.
+void WidenSideBar(QFileDialog& dialog) {
+    auto* sideBar = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    if (!sideBar) {
+        return;
+    }
+    sideBar->setMinimumWidth(sideBar->sizeHintForColumn(0) + 2 * sideBar->frameWidth() +
+                             sideBar->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
 }  // namespace
 
 std::optional<QString> QtFileDialogs::SaveFileName(QWidget* parent,
@@ -59,6 +72,7 @@ std::optional<QString> QtFileDialogs::SaveFileName(QWidget* parent,
     dialog.setNameFilter(QtFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOptions(OptionsFor(request));
+    WidenSideBar(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -73,6 +87,7 @@ std::optional<QString> QtFileDialogs::OpenFileName(QWidget* parent,
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QtFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
+    WidenSideBar(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
