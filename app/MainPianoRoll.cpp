@@ -58,6 +58,11 @@ void TSMain::CreatePianoRoll() {
     RefreshPianoRoll();
 }
 
+TSMain::PianoRollOwner::~PianoRollOwner() {
+    delete roll;
+    roll = nullptr;
+}
+
 void TSMain::MI_PianoRollClick() {
     RefreshPianoRoll();
     pianoRoll_->Open();

@@ -88,31 +88,38 @@ bool TSPianoRoll::ShowsAccompaniment() const {
 void TSPianoRoll::Open() {
     if (!placed_) {
         placed_ = true;
-        // The first time below the main window, or beside it, where the screen
-        // has room; else a little offset over it.
-        if (QWidget* owner = parentWidget()) {
-            const QRect frame = owner->frameGeometry();
-            const QRect screen = owner->screen() ? owner->screen()->availableGeometry() : QRect();
-            QPoint at = frame.topLeft() + QPoint(40, 160);
-            if (!screen.isEmpty()) {
-                if (frame.bottom() + height() + 30 <= screen.bottom()) {
-                    at = QPoint(frame.left(), frame.bottom() + 1);
-                } else if (frame.right() + width() + 10 <= screen.right()) {
-                    at = QPoint(frame.right() + 1, frame.top());
-                }
-                at.setX(std::clamp(at.x(), screen.left(),
-                                   std::max(screen.left(), screen.right() - width())));
-                at.setY(std::clamp(at.y(), screen.top(),
-                                   std::max(screen.top(), screen.bottom() - height())));
-            }
-            move(at);
-        }
+        PlaceBesideOwner();
     } else if (!isVisible() && geometry_.isValid()) {
         setGeometry(geometry_);
     }
     show();
     raise();
     activateWindow();
+}
+
+void TSPianoRoll::PlaceBesideOwner() {
+    QWidget* owner = parentWidget();
+    if (!owner) {
+        return;
+    }
+    // Below the main window, or beside it, where the screen has room; else a
+    // little offset over it. The frame is not known before the first show.
+    constexpr int kFrame = 40;
+    const QRect frame = owner->frameGeometry();
+    const QRect screen = owner->screen() ? owner->screen()->availableGeometry() : QRect();
+    QPoint at = frame.topLeft() + QPoint(40, 160);
+    if (!screen.isEmpty()) {
+        if (frame.bottom() + height() + kFrame <= screen.bottom()) {
+            at = QPoint(frame.left(), frame.bottom() + 1);
+        } else if (frame.right() + width() + kFrame <= screen.right()) {
+            at = QPoint(frame.right() + 1, frame.top());
+        }
+        at.setX(std::clamp(at.x(), screen.left(),
+                           std::max(screen.left(), screen.right() - width() - kFrame / 4)));
+        at.setY(std::clamp(at.y(), screen.top(),
+                           std::max(screen.top(), screen.bottom() - height() - kFrame)));
+    }
+    move(at);
 }
 
 void TSPianoRoll::showEvent(QShowEvent* event) {

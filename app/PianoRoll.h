@@ -53,6 +53,7 @@ class TSPianoRoll : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void PlaceBesideOwner();
     void Poll();
     void UpdatePolling();
     // The accompaniment view has about twice the rows: the window grows so

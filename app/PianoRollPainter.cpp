@@ -167,8 +167,11 @@ void PaintAccompaniment(QPainter& p, const PianoRollLayout& layout, const RollSo
             continue;
         }
         const RollRect r = layout.SpanRect(note.step, note.end, note.pitch);
-        p.fillRect(QRect(r.x + 1, r.y + 1, std::max(r.w - 2, 1), std::max(r.h - 2, 1)),
-                   kAccompaniment);
+        const QRect bar(r.x + 1, r.y + 1, std::max(r.w - 2, 1), std::max(r.h - 2, 1));
+        p.fillRect(bar, kAccompaniment);
+        // A firmer mark where each note starts, so that the rhythm shows.
+        p.fillRect(QRect(bar.x(), bar.y(), std::min(2, bar.width()), bar.height()),
+                   kAccompanimentOnset);
     }
 }
 
@@ -327,7 +330,8 @@ RollRect BarRect(const PianoRollLayout& layout, const RollNote& note) {
     return {cells.x + 1, cells.y + 1, cells.w - 2, cells.h - 2};
 }
 
-void PaintRoll(QPainter& painter, const PianoRollLayout& layout, const RollSong& song) {
+void PaintRoll(QPainter& painter, const PianoRollLayout& layout, const RollSong& song,
+               bool playing) {
     painter.fillRect(0, 0, layout.Width(), layout.Height(), kBackground);
     PaintRows(painter, layout, song);
     if (layout.HasLane()) {
@@ -336,19 +340,18 @@ void PaintRoll(QPainter& painter, const PianoRollLayout& layout, const RollSong&
     PaintColumnLines(painter, layout);
     PaintKeys(painter, layout, song);
     PaintHeader(painter, layout, song);
+    if (playing) {
+        // Under the notes, so that their colours stay what they mean.
+        const RollRect top = layout.MeasureNumbers();
+        const RollRect lane = layout.Lane();
+        painter.fillRect(QRect(top.x, top.y, top.w, lane.Bottom() - top.y), kPlayingMeasure);
+    }
     PaintAccompaniment(painter, layout, song);
     PaintMelody(painter, layout, song);
     PaintLegend(painter, layout, song);
 }
 
 void PaintPlayhead(QPainter& painter, const PianoRollLayout& layout, double step) {
-    const int measure = int(step) / kStepsPerMeasure;
-    if (step >= 0 && measure < kMeasures) {
-        const RollRect rect = layout.MeasureRect(measure);
-        painter.fillRect(ToQ(rect), kPlayingMeasure);
-        const RollRect numbers = layout.MeasureNumbers();
-        painter.fillRect(QRect(rect.x, numbers.y, rect.w, numbers.h), kPlayingMeasure);
-    }
     const int x = layout.PositionX(step);
     const RollRect top = layout.MeasureNumbers();
     const RollRect lane = layout.Lane();

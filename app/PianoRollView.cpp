@@ -62,6 +62,7 @@ void PianoRollView::Relayout() {
                                   [](const RollNote& note) { return !note.pitched; });
     layout_ = PianoRollLayout(width(), height(), span, lane);
     pictureStale_ = true;
+    playingStale_ = true;
 }
 
 void PianoRollView::EnsurePicture() {
@@ -77,6 +78,19 @@ void PianoRollView::EnsurePicture() {
     pictureStale_ = false;
 }
 
+void PianoRollView::EnsurePlayingPicture() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (!playingStale_ && playingPicture_.size() == pixels) {
+        return;
+    }
+    playingPicture_ = QImage(pixels, QImage::Format_RGB32);
+    playingPicture_.setDevicePixelRatio(ratio);
+    QPainter painter(&playingPicture_);
+    PaintRoll(painter, layout_, song_, true);
+    playingStale_ = false;
+}
+
 QImage PianoRollView::Picture() const {
     QImage image(size(), QImage::Format_RGB32);
     QPainter painter(&image);
@@ -89,6 +103,14 @@ void PianoRollView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.drawImage(QPoint(0, 0), picture_);
+    const int measure = playhead_ ? MeasureOf(*playhead_) : -1;
+    if (measure >= 0 && measure < kMeasures) {
+        EnsurePlayingPicture();
+        const QRect rect = ToQ(layout_.MeasureRect(measure));
+        painter.drawImage(rect, playingPicture_,
+                          QRectF(rect.topLeft() * playingPicture_.devicePixelRatio(),
+                                 rect.size() * playingPicture_.devicePixelRatio()));
+    }
     if (selected_) {
         if (const RollNote* note = song_.NoteAt(*selected_)) {
             PaintSelection(painter, layout_, *note);

@@ -60,6 +60,7 @@ class PianoRollView : public QWidget {
   private:
     void Relayout();
     void EnsurePicture();
+    void EnsurePlayingPicture();
     // The melody note whose bar is under a point, or nullptr.
     const RollNote* BarAt(int step, int pitch, bool lane) const;
     QRect PlayheadRect(std::optional<double> step) const;
@@ -69,7 +70,9 @@ class PianoRollView : public QWidget {
     bool showAccompaniment_ = false;
     PianoRollLayout layout_;
     QImage picture_;
+    QImage playingPicture_;  // the same with the measures tinted as playing
     bool pictureStale_ = true;
+    bool playingStale_ = true;
     std::optional<double> playhead_;
     std::optional<int> selected_;
     std::optional<int> dragStep_;

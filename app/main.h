@@ -202,6 +202,13 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     void RollDrag(int step, int rowPitch);
     void RollRemove(int step);
     void ShowRollCell(int step, const std::string& name, const std::string& octave);
+    // Deletes the roll, and forgets it, before the song it shows goes: it is
+    // declared after the song, so it is destroyed first.
+    struct PianoRollOwner {
+        TSPianoRoll*& roll;
+        ~PianoRollOwner();
+    };
+    PianoRollOwner pianoRollOwner_{pianoRoll_};
 
     // Menu and tool bar.
     QAction* MI_Open = nullptr;

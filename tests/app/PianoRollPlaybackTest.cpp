@@ -27,6 +27,7 @@ class RollPlaybackTest : public PianoRollTest {
 TEST_F(RollPlaybackTest, TheLineFollowsThePlayersTickAndGoesAtStopAndAtTheEnd) {
     Create();
     Press("UD_Interval", true, 2);  // two beats before step 0
+    PressCell(2, 2);                // C from step 20: a chord tone of IV
     OpenRoll();
     const QImage idle = Image();
     const int start = 2 * 96;
@@ -45,6 +46,9 @@ TEST_F(RollPlaybackTest, TheLineFollowsThePlayersTickAndGoesAtStopAndAtTheEnd) {
     EXPECT_NE(TopRow(image, 1), TopRow(idle, 1));
     EXPECT_EQ(TopRow(image, 0), TopRow(idle, 0));
     EXPECT_EQ(TopRow(image, 2), TopRow(idle, 2));
+    // The notes keep the colours the legend gives them.
+    EXPECT_EQ(CellColour(image, 25, 72), kChordTone);
+    EXPECT_EQ(CellColour(image, 25, 72), CellColour(idle, 25, 72));
 
     // About thirty times a second the line moves on.
     player.tick = start + 50 * 24 + 12;

@@ -1,6 +1,7 @@
 // The roll as a window: hidden at start, opened from the menu, Ctrl+P and the
 // tool bar, modeless beside the main window, keeping its place, closing with
 // the main window; and its picture saved as PNG.
+#include <QPointer>
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
@@ -86,6 +87,20 @@ TEST_F(RollWindowTest, KeepsItsSizeAndPlaceAndClosesWithTheMainWindow) {
 
     window->close();
     EXPECT_FALSE(Roll()->isVisible());
+}
+
+TEST_F(RollWindowTest, GoesWithTheMainWindowWhileASongPlays) {
+    Create();
+    OpenRoll();
+    Roll()->findChild<QCheckBox*>(QStringLiteral("CB_RollAcc"))->setChecked(true);
+    PressCell(1, 0);
+    player.tick = 300;
+    Trigger("TB_Play");
+    ASSERT_TRUE(Roll()->Polling());
+    QPointer<TSPianoRoll> roll = Roll();
+    window.reset();
+    EXPECT_TRUE(roll.isNull());
+    EXPECT_EQ(player.Count("Stop"), 1);
 }
 
 TEST_F(RollWindowTest, SavesThePictureAsPng) {
