@@ -146,7 +146,8 @@ TEST_F(RollPictureTest, TheAccompanimentIsDrawnFaintlyAndChangesNoByte) {
     EXPECT_TRUE(View()->Song().accompaniment.empty());
     const QImage plain = Image();
 
-    box->setChecked(true);
+    Click("CB_RollAcc");
+    ASSERT_TRUE(box->isChecked());
     const RollSong& song = View()->Song();
     ASSERT_FALSE(song.accompaniment.empty());
     // The bass lies an octave or two below the melody: the rows reach it.
@@ -183,7 +184,7 @@ TEST_F(RollPictureTest, TheAccompanimentIsDrawnFaintlyAndChangesNoByte) {
                   first[i].pitch != View()->Song().accompaniment[i].pitch;
     }
     EXPECT_TRUE(differs);
-    box->setChecked(false);
+    Click("CB_RollAcc");
     EXPECT_TRUE(View()->Song().accompaniment.empty());
     EXPECT_EQ(Image().size(), plain.size());
 }

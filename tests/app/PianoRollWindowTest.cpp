@@ -92,7 +92,7 @@ TEST_F(RollWindowTest, KeepsItsSizeAndPlaceAndClosesWithTheMainWindow) {
 TEST_F(RollWindowTest, GoesWithTheMainWindowWhileASongPlays) {
     Create();
     OpenRoll();
-    Roll()->findChild<QCheckBox*>(QStringLiteral("CB_RollAcc"))->setChecked(true);
+    Click("CB_RollAcc");
     PressCell(1, 0);
     player.tick = 300;
     Trigger("TB_Play");
