@@ -199,6 +199,20 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     TSRhythmCfg* rhythmDialog_ = nullptr;
     TSVersion* versionDialog_ = nullptr;
     TSPianoRoll* pianoRoll_ = nullptr;
+    // The piano roll follows the song and edits it like the grids
+    // (MainPianoRoll.cpp); steps are the grids' eighth-note cells.
+    void RefreshPianoRoll();
+    void RollPlace(int step, int rowPitch);
+    void RollDrag(int step, int rowPitch);
+    void RollRemove(int step);
+    void ShowRollCell(int step, const std::string& name, const std::string& octave);
+    // Deletes the roll, and forgets it, before the song it shows goes: it is
+    // declared after the song, so it is destroyed first.
+    struct PianoRollOwner {
+        TSPianoRoll*& roll;
+        ~PianoRollOwner();
+    };
+    PianoRollOwner pianoRollOwner_{pianoRoll_};
 
     // Menu and tool bar.
     QAction* MI_Open = nullptr;

@@ -1,5 +1,6 @@
 #include "editing/MelodyEdit.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "engine/Song.h"
@@ -12,6 +13,16 @@ constexpr int kLowestNote = 37;
 constexpr int kHighestNote = 96;
 constexpr uint8_t kNewNote = 72;
 constexpr const char* kNewNoteName = "ド";
+
+// A note starts at the step: onset mark 1 and its pitch.
+void StartNote(Song& song, int step, uint8_t pitch) {
+    song.MelodyRhythm().SetMark(step, 1);
+    song.MelodyPitches().SetPitch(step, pitch);
+}
+
+bool HasOnset(const Song& song, int step) {
+    return int8_t(song.MelodyRhythm().Mark(step)) > 0;
+}
 
 }  // namespace
 
@@ -29,12 +40,49 @@ CellTexts PressCell(Song& song, int measure, int column, PressButton button, int
             ++pitch;
         }
         song.MelodyPitches().SetPitch(step, uint8_t(pitch));
-        return {DisplayName(song.melody, pitch, k), OctaveText(pitch, k)};
+        return NoteTexts(song, pitch, k);
     }
     // A new note always reads "ド", whatever the key.
-    song.MelodyRhythm().SetMark(step, 1);
-    song.MelodyPitches().SetPitch(step, kNewNote);
+    StartNote(song, step, kNewNote);
     return {kNewNoteName, OctaveText(kNewNote, k)};
+}
+
+CellTexts NoteTexts(const Song& song, int pitch, int k) {
+    return {DisplayName(song.melody, pitch, k), OctaveText(pitch, k)};
+}
+
+uint8_t RollNotePitch(const Song& song, int rowPitch) {
+    const int mode = song.CurrentMode();
+    const int pitch = std::clamp(rowPitch, kLowestNote, kHighestNote);
+    const int below = song.melody.Snap(uint8_t(pitch), 1, mode);
+    if (below >= kLowestNote) {
+        return uint8_t(below);
+    }
+    return song.melody.Snap(uint8_t(pitch), 0, mode);
+}
+
+CellTexts PlaceCellNote(Song& song, int measure, int column, uint8_t pitch, int k) {
+    StartNote(song, CellStep(measure, column), pitch);
+    return NoteTexts(song, pitch, k);
+}
+
+std::optional<CellTexts> StepCellInKey(Song& song, int measure, int column, int direction, int k) {
+    const int step = CellStep(measure, column);
+    const int pitch = song.MelodyPitches().Pitch(step);
+    if (!HasOnset(song, step) || pitch == 0 || direction == 0) {
+        return std::nullopt;
+    }
+    const int d = direction > 0 ? 1 : -1;
+    int next = pitch + d;
+    // In a diatonic key one or two semitones always reach the next key note.
+    while (!song.melody.InKey(uint8_t(next), song.CurrentMode())) {
+        next += d;
+    }
+    if ((d > 0 && next > kHighestNote) || (d < 0 && next < kLowestNote)) {
+        return std::nullopt;
+    }
+    song.MelodyPitches().SetPitch(step, uint8_t(next));
+    return NoteTexts(song, next, k);
 }
 
 bool DeleteCell(Song& song, int measure, int column) {
@@ -65,9 +113,9 @@ MelodyCells RefreshCells(const Song& song, int k) {
         }
         const int m = step / kStepsPerMeasure;
         const int column = (step % kStepsPerMeasure) / 2;
-        const int pitch = int8_t(song.MelodyPitches().Pitch(step));
-        cells.names[m][column] = DisplayName(song.melody, pitch, k);
-        cells.octaves[m][column] = OctaveText(pitch, k);
+        const CellTexts texts = NoteTexts(song, int8_t(song.MelodyPitches().Pitch(step)), k);
+        cells.names[m][column] = texts.name;
+        cells.octaves[m][column] = texts.octave;
     }
     return cells;
 }

@@ -42,6 +42,27 @@ struct MelodyCells {
 };
 MelodyCells RefreshCells(const Song& song, int k);
 
+// What the grids' refresh shows for a note of pitch p (read signed): its name
+// and octave number.
+CellTexts NoteTexts(const Song& song, int pitch, int k);
+
+// Editing from the piano roll, on the same cells and with the same rules, so
+// that grids, roll and the written file always agree. A grid press still
+// adjusts the notes these leave (37..96).
+
+// The pitch a press on a roll row gives a note: kept within 37..96 and
+// snapped into the key (out-of-key rows give the key note below).
+uint8_t RollNotePitch(const Song& song, int rowPitch);
+
+// Starts a note at the cell with `pitch`, or gives the cell's note that pitch:
+// onset mark 1 and the pitch. Returns what the grids show for it afterwards.
+CellTexts PlaceCellNote(Song& song, int measure, int column, uint8_t pitch, int k);
+
+// Moves the cell's note to the neighbouring note of the key above (direction
+// +1) or below (-1). Nothing happens, and nothing is returned, when the cell
+// holds no note or the move would leave 37..96 further.
+std::optional<CellTexts> StepCellInKey(Song& song, int measure, int column, int direction, int k);
+
 // The clear target's text: "n小節目の" for 1..4, "全小節の" otherwise.
 std::string ClearTargetText(int position);
 

@@ -87,4 +87,32 @@ void RenderSong(Song& song, const PatternLibrary& library, const RenderChoice& c
     }
 }
 
+AccompanimentVoices PreviewAccompaniment(const Song& song, const PatternLibrary& library,
+                                         const RenderChoice& choice) {
+    // A scratch song holding the same key, chords, voices and random state;
+    // rendering it is exactly what rendering the song would do.
+    Song scratch(0);
+    scratch.dur = song.dur;
+    scratch.melody = song.melody;
+    scratch.random = song.random;
+    for (int k = 0; k < kChordNodes; ++k) {
+        const SChord& node = song.nodes[static_cast<size_t>(k)];
+        scratch.nodes[static_cast<size_t>(k)].SetChord(node.Degree(), node.Tone(0), node.Tone(1),
+                                                       node.Tone(2), node.Tone(3));
+    }
+    for (int slot = 0; slot < kChordSlots; ++slot) {
+        scratch.SetSlotDegree(slot, song.SlotDegree(slot));
+    }
+    scratch.rhythms = song.rhythms;
+    scratch.melodies = song.melodies;
+    RenderSong(scratch, library, choice);
+
+    AccompanimentVoices voices;
+    for (size_t v = 0; v < 4; ++v) {
+        voices.rhythms[v] = scratch.rhythms[v];
+        voices.pitches[v] = scratch.melodies[v];
+    }
+    return voices;
+}
+
 }  // namespace tontoko

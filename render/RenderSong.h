@@ -1,5 +1,10 @@
 #pragma once
 
+#include <array>
+
+#include "engine/SMelodyGenerate.h"
+#include "engine/SRhythmGenerate.h"
+
 namespace tontoko {
 
 class Song;
@@ -16,5 +21,15 @@ struct RenderChoice {
 // Fills the bass, accompaniment and drum voices from the patterns and the chord
 // slots. The melody voice is not touched.
 void RenderSong(Song& song, const PatternLibrary& library, const RenderChoice& choice);
+
+// The bass (voice 0) and accompaniment (voices 1..3) the next RenderSong would
+// write, computed on copies: the song itself, its voices and its random source
+// stay exactly as they are, so a later Save or Play writes the same bytes.
+struct AccompanimentVoices {
+    std::array<SRhythmGenerate, 4> rhythms;
+    std::array<SMelodyGenerate, 4> pitches;
+};
+AccompanimentVoices PreviewAccompaniment(const Song& song, const PatternLibrary& library,
+                                         const RenderChoice& choice);
 
 }  // namespace tontoko

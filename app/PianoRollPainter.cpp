@@ -1,0 +1,375 @@
+#include "app/PianoRollPainter.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+#include "app/PianoRollTexts.h"
+#include "engine/RollNotes.h"
+#include "widgets/AppFont.h"
+
+namespace tontoko {
+
+namespace {
+
+using namespace rollcolors;
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QRect ToQ(const RollRect& r) {
+    return QRect(r.x, r.y, r.w, r.h);
+}
+
+QFont Font(int pixelSize, bool bold = false) {
+    QFont font = AppFont(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+bool IsBlackKey(int pitch) {
+    switch (PitchClass(pitch)) {
+        case 1:
+        case 3:
+        case 6:
+        case 8:
+        case 10:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int RowHeight(const PianoRollLayout& layout) {
+    return layout.Grid().h / std::max(layout.RowCount(), 1);
+}
+
+// Row labels and note labels shrink with the rows, down to a size that still
+// reads.
+int RowFontSize(const PianoRollLayout& layout) {
+    return std::clamp(RowHeight(layout) - 1, 8, 12);
+}
+
+// Which rows get a label: all while they are tall enough for one, else the
+// scale rows, and on very low rows only each "ド".
+bool RowLabelled(const PianoRollLayout& layout, const RollSong& song, int pitch) {
+    const int height = RowHeight(layout);
+    if (height >= 9) {
+        return true;
+    }
+    if (height >= 6) {
+        return song.InKey(pitch);
+    }
+    return PitchClass(pitch - song.transposition) == 0;
+}
+
+void PaintRows(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
+    const RollRect grid = layout.Grid();
+    const PitchSpan span = layout.Span();
+    constexpr int kHalfSteps = kStepsPerMeasure / 2;
+    for (int pitch = span.low; pitch <= span.high; ++pitch) {
+        const RollRect row = layout.SpanRect(0, kSongSteps, pitch);
+        p.fillRect(ToQ(row), song.InKey(pitch) ? kScaleRow : kBackground);
+        for (int half = 0; half < kChordSlots; ++half) {
+            if (song.IsChordTone(half, pitch)) {
+                p.fillRect(ToQ(layout.SpanRect(half * kHalfSteps, (half + 1) * kHalfSteps, pitch)),
+                           kChordRow);
+            }
+        }
+    }
+    // Lines between rows, darker below each "ド".
+    for (int pitch = span.low; pitch <= span.high; ++pitch) {
+        const int y = layout.RowTop(pitch - 1) - 1;
+        const bool octave = PitchClass(pitch - song.transposition) == 0;
+        p.setPen(octave ? kOctaveLine : kRowLine);
+        p.drawLine(grid.x, y, grid.Right() - 1, y);
+    }
+}
+
+void PaintColumnLines(QPainter& p, const PianoRollLayout& layout) {
+    const RollRect grid = layout.Grid();
+    const RollRect lane = layout.Lane();
+    const int top = layout.Chords().y;
+    const int bottom = std::max(grid.Bottom(), lane.Bottom()) - 1;
+    for (int step = 0; step <= kSongSteps; step += 2) {
+        const int x = std::min(layout.StepX(step), grid.Right() - 1);
+        if (step % kStepsPerMeasure == 0) {
+            p.setPen(kMeasureLine);
+            p.drawLine(x, layout.MeasureNumbers().y, x, bottom);
+        } else if (step % 4 == 0) {
+            p.setPen(kBeatLine);
+            p.drawLine(x, grid.y, x, bottom);
+        } else {
+            p.setPen(kEighthLine);
+            p.drawLine(x, grid.y, x, bottom);
+        }
+        if (step % (kStepsPerMeasure / 2) == 0 && step % kStepsPerMeasure != 0) {
+            p.setPen(kBeatLine);
+            p.drawLine(x, top, x, grid.y - 1);
+        }
+    }
+}
+
+void PaintKeys(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
+    const RollRect labels = layout.Labels();
+    const RollRect keys = layout.Keys();
+    const PitchSpan span = layout.Span();
+    p.fillRect(ToQ(labels), kHeader);
+    p.fillRect(ToQ(keys), kBackground);
+    const QFont font = Font(RowFontSize(layout));
+    p.setFont(font);
+    for (int pitch = span.low; pitch <= span.high; ++pitch) {
+        const int top = layout.RowTop(pitch);
+        const int bottom = layout.RowTop(pitch - 1);
+        if (RowLabelled(layout, song, pitch)) {
+            // Centred on the row; a label may reach into its neighbours' air.
+            const QRect label(labels.x + 2, (top + bottom) / 2 - 8, labels.w - 5, 16);
+            p.setPen(song.InKey(pitch) ? kText : QColor(120, 120, 120));
+            p.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, Q(song.Name(pitch)));
+            p.drawText(label, Qt::AlignRight | Qt::AlignVCenter, Q(song.Octave(pitch)));
+        }
+        if (IsBlackKey(pitch)) {
+            p.fillRect(QRect(keys.x, top, keys.w * 3 / 5, bottom - top), QColor(50, 50, 50));
+        } else if (!IsBlackKey(pitch - 1)) {
+            // Two white keys meet (E-F, B-C): a line between them.
+            p.setPen(kBeatLine);
+            p.drawLine(keys.x, bottom - 1, keys.Right() - 1, bottom - 1);
+        }
+    }
+    // White keys meet in the middle of a black key above and below.
+    p.setPen(kBeatLine);
+    for (int pitch = span.low; pitch <= span.high; ++pitch) {
+        if (IsBlackKey(pitch)) {
+            const int middle = (layout.RowTop(pitch) + layout.RowTop(pitch - 1)) / 2;
+            p.drawLine(keys.x + keys.w * 3 / 5, middle, keys.Right() - 1, middle);
+        }
+    }
+    p.setPen(kBeatLine);
+    p.drawRect(keys.x, keys.y, keys.w - 1, keys.h - 1);
+    if (layout.HasLane()) {
+        const RollRect lane = layout.Lane();
+        p.setPen(kText);
+        p.drawText(QRect(labels.x + 2, lane.y, labels.w + keys.w - 4, lane.h),
+                   Qt::AlignLeft | Qt::AlignVCenter, Q(rolltexts::kLaneLabel));
+    }
+}
+
+void PaintAccompaniment(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
+    const PitchSpan span = layout.Span();
+    for (const RollNote& note : song.accompaniment) {
+        if (!note.pitched || note.pitch < span.low || note.pitch > span.high) {
+            continue;
+        }
+        const RollRect r = layout.SpanRect(note.step, note.end, note.pitch);
+        const QRect bar(r.x + 1, r.y + 1, std::max(r.w - 2, 1), std::max(r.h - 2, 1));
+        p.fillRect(bar, kAccompaniment);
+        // A firmer mark where each note starts, so that the rhythm shows.
+        p.fillRect(QRect(bar.x(), bar.y(), std::min(2, bar.width()), bar.height()),
+                   kAccompanimentOnset);
+    }
+}
+
+void PaintBar(QPainter& p, const QRect& bar, const QColor& fill, const QRect& clip) {
+    const qreal radius = std::min(4.0, bar.height() / 2.0);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(bar).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    p.save();
+    p.setClipRect(clip);
+    p.setPen(fill.darker(140));
+    p.setBrush(fill);
+    p.drawPath(path);
+    p.restore();
+}
+
+void PaintMelody(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
+    const QFont font = Font(RowFontSize(layout), true);
+    p.setFont(font);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    for (const RollNote& note : song.notes) {
+        const QRect bar = ToQ(BarRect(layout, note));
+        if (bar.isEmpty()) {
+            continue;
+        }
+        if (!note.pitched) {
+            PaintBar(p, bar, kUnpitched, bar);
+            p.setPen(Qt::white);
+            p.drawText(bar.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       Q(rolltexts::kLaneLabel));
+            continue;
+        }
+        for (int i = 0; i < note.segmentCount; ++i) {
+            const RollSegment& segment = note.segments[i];
+            const int left = i == 0 ? bar.left() : layout.StepX(segment.begin);
+            const int right =
+                i + 1 == note.segmentCount ? bar.right() + 1 : layout.StepX(segment.end);
+            PaintBar(p, bar, RoleColor(segment.role),
+                     QRect(left, bar.top(), right - left, bar.height()));
+        }
+        if (bar.height() >= 8) {
+            p.save();
+            p.setClipRect(bar);
+            p.setPen(Qt::white);
+            p.drawText(bar.adjusted(3, -2, 0, 2), Qt::AlignLeft | Qt::AlignVCenter,
+                       Q(song.Name(note.pitch)));
+            p.restore();
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void PaintLock(QPainter& p, const QRect& area, const QString& text) {
+    const QFontMetrics metrics(p.font());
+    const int width = 16 + metrics.horizontalAdvance(text) + 6;
+    const QRect badge(area.right() - width - 3, area.top() + 2, width, area.height() - 4);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(kLockText);
+    p.setBrush(kLockBack);
+    p.drawRoundedRect(QRectF(badge).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    // A padlock: the shackle over the body.
+    const QRectF body(badge.left() + 4, badge.center().y() - 1, 8, 6);
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(body.left() + 1.5, body.top() - 5, 5, 8), 0, 180 * 16);
+    p.setBrush(kLockText);
+    p.drawRect(body);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.drawText(badge.adjusted(16, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+void PaintHeader(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
+    const RollRect numbers = layout.MeasureNumbers();
+    const RollRect chords = layout.Chords();
+    p.fillRect(ToQ(numbers), kHeader);
+    p.fillRect(ToQ(chords), kBackground);
+    for (int m = 0; m < kMeasures; ++m) {
+        const RollRect measure = layout.MeasureRect(m);
+        const QRect cell(measure.x, numbers.y, measure.w, numbers.h);
+        p.setFont(Font(12, true));
+        p.setPen(kText);
+        p.drawText(cell.adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                   Q(rolltexts::kMeasureNumbers[m]));
+        if (song.rhythmFixed[m] || song.melodyFixed[m]) {
+            p.setFont(Font(11));
+            PaintLock(p, cell,
+                      Q(song.melodyFixed[m] ? rolltexts::kMelodyFixed : rolltexts::kRhythmFixed));
+        }
+    }
+    for (int half = 0; half < kChordSlots; ++half) {
+        const RollChord& chord = song.chords[half];
+        const QRect cell = ToQ(layout.HalfRect(half)).adjusted(4, 1, -2, -1);
+        p.setPen(kText);
+        p.setFont(Font(13, true));
+        const int degree = std::clamp(chord.degree, 1, 7);
+        p.drawText(QRect(cell.left(), cell.top(), cell.width(), 15),
+                   Qt::AlignLeft | Qt::AlignVCenter, Q(rolltexts::kDegrees[degree - 1]));
+        QString tones;
+        for (int k = 0; k < 3; ++k) {
+            tones += (k ? QStringLiteral(" ") : QString()) + Q(song.Name(chord.tones[k]));
+        }
+        p.setFont(Font(11));
+        p.setPen(QColor(110, 80, 0));
+        p.drawText(QRect(cell.left(), cell.top() + 15, cell.width(), cell.height() - 15),
+                   Qt::AlignLeft | Qt::AlignVCenter, tones);
+    }
+    p.setPen(kBeatLine);
+    p.drawLine(numbers.x, chords.Bottom() - 1, numbers.Right() - 1, chords.Bottom() - 1);
+}
+
+void PaintLegend(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
+    const RollRect legend = layout.Legend();
+    p.setFont(Font(12));
+    const QFontMetrics metrics(p.font());
+    int x = legend.x + PianoRollLayout::kLabelWidth + PianoRollLayout::kKeysWidth;
+    auto entry = [&](const QColor& colour, const char* text) {
+        const QRect swatch(x, legend.y + 6, 18, 11);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(colour.alpha() < 255 ? colour : colour.darker(140));
+        p.setBrush(colour);
+        p.drawRoundedRect(QRectF(swatch).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(kText);
+        const QString label = Q(text);
+        p.drawText(QRect(x + 22, legend.y, metrics.horizontalAdvance(label) + 2, legend.h),
+                   Qt::AlignLeft | Qt::AlignVCenter, label);
+        x += 22 + metrics.horizontalAdvance(label) + 16;
+    };
+    entry(kChordTone, rolltexts::kLegendChordTone);
+    entry(kScaleTone, rolltexts::kLegendScaleTone);
+    entry(kClash, rolltexts::kLegendClash);
+    if (!song.accompaniment.empty()) {
+        entry(kAccompaniment, rolltexts::kLegendAccompaniment);
+    }
+}
+
+}  // namespace
+
+QColor RoleColor(NoteRole role) {
+    switch (role) {
+        case NoteRole::ChordTone:
+            return kChordTone;
+        case NoteRole::ScaleTone:
+            return kScaleTone;
+        case NoteRole::Clash:
+            return kClash;
+    }
+    return kScaleTone;
+}
+
+RollRect BarRect(const PianoRollLayout& layout, const RollNote& note) {
+    const RollRect cells =
+        note.pitched ? layout.SpanRect(note.step, note.end, note.pitch)
+                     : (layout.HasLane() ? layout.LaneRect(note.step, note.end) : RollRect{});
+    if (cells.w <= 2 || cells.h <= 2) {
+        return cells;
+    }
+    return {cells.x + 1, cells.y + 1, cells.w - 2, cells.h - 2};
+}
+
+void PaintRoll(QPainter& painter, const PianoRollLayout& layout, const RollSong& song,
+               bool playing) {
+    painter.fillRect(0, 0, layout.Width(), layout.Height(), kBackground);
+    PaintRows(painter, layout, song);
+    if (layout.HasLane()) {
+        painter.fillRect(ToQ(layout.Lane()), kHeader);
+    }
+    PaintColumnLines(painter, layout);
+    PaintKeys(painter, layout, song);
+    PaintHeader(painter, layout, song);
+    if (playing) {
+        // Under the notes, so that their colours stay what they mean.
+        const RollRect top = layout.MeasureNumbers();
+        const RollRect lane = layout.Lane();
+        painter.fillRect(QRect(top.x, top.y, top.w, lane.Bottom() - top.y), kPlayingMeasure);
+    }
+    PaintAccompaniment(painter, layout, song);
+    PaintMelody(painter, layout, song);
+    PaintLegend(painter, layout, song);
+}
+
+void PaintPlayhead(QPainter& painter, const PianoRollLayout& layout, double step) {
+    const int x = layout.PositionX(step);
+    const RollRect top = layout.MeasureNumbers();
+    const RollRect lane = layout.Lane();
+    painter.fillRect(QRect(x - 1, top.y, 2, lane.Bottom() - top.y), kPlayhead);
+}
+
+void PaintSelection(QPainter& painter, const PianoRollLayout& layout, const RollNote& note) {
+    const QRect bar = ToQ(BarRect(layout, note));
+    if (bar.isEmpty()) {
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(kSelection, 2));
+    painter.setBrush(Qt::NoBrush);
+    const qreal radius = std::min(4.0, bar.height() / 2.0);
+    painter.drawRoundedRect(QRectF(bar).adjusted(-1, -1, 1, 1), radius + 1, radius + 1);
+    painter.restore();
+}
+
+}  // namespace tontoko

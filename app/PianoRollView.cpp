@@ -1,0 +1,257 @@
+#include "app/PianoRollView.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "app/PianoRollPainter.h"
+#include "app/PianoRollTexts.h"
+#include "widgets/AppFont.h"
+
+namespace tontoko {
+
+namespace {
+
+QRect ToQ(const RollRect& r) {
+    return QRect(r.x, r.y, r.w, r.h);
+}
+
+int MeasureOf(double step) {
+    return step < 0 ? -1 : std::min(int(step) / kStepsPerMeasure, kMeasures);
+}
+
+}  // namespace
+
+PianoRollView::PianoRollView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("PianoRollView"));
+    setFont(AppFont());
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setToolTip(QString::fromUtf8(rolltexts::kEditHint));
+    Relayout();
+}
+
+void PianoRollView::SetSong(RollSong song) {
+    song_ = std::move(song);
+    if (selected_) {
+        const RollNote* note = song_.NoteAt(*selected_);
+        if (!note || note->step != *selected_) {
+            selected_.reset();
+        }
+    }
+    Relayout();
+    update();
+}
+
+void PianoRollView::SetShowAccompaniment(bool on) {
+    showAccompaniment_ = on;
+    Relayout();
+    update();
+}
+
+void PianoRollView::Relayout() {
+    // While a note is dragged the rows stay put, or the row under the pointer
+    // would change under it.
+    PitchSpan span = layout_.Span();
+    if (!dragStep_ || layout_.Width() == 0) {
+        span = PianoRollLayout::SpanOf(song_, showAccompaniment_);
+    }
+    const bool lane = std::any_of(song_.notes.begin(), song_.notes.end(),
+                                  [](const RollNote& note) { return !note.pitched; });
+    layout_ = PianoRollLayout(width(), height(), span, lane);
+    pictureStale_ = true;
+    playingStale_ = true;
+}
+
+void PianoRollView::EnsurePicture() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (!pictureStale_ && picture_.size() == pixels) {
+        return;
+    }
+    picture_ = QImage(pixels, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio);
+    QPainter painter(&picture_);
+    PaintRoll(painter, layout_, song_);
+    pictureStale_ = false;
+}
+
+void PianoRollView::EnsurePlayingPicture() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (!playingStale_ && playingPicture_.size() == pixels) {
+        return;
+    }
+    playingPicture_ = QImage(pixels, QImage::Format_RGB32);
+    playingPicture_.setDevicePixelRatio(ratio);
+    QPainter painter(&playingPicture_);
+    PaintRoll(painter, layout_, song_, true);
+    playingStale_ = false;
+}
+
+QImage PianoRollView::Picture() const {
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintRoll(painter, layout_, song_);
+    return image;
+}
+
+void PianoRollView::paintEvent(QPaintEvent* event) {
+    EnsurePicture();
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    painter.drawImage(QPoint(0, 0), picture_);
+    const int measure = playhead_ ? MeasureOf(*playhead_) : -1;
+    if (measure >= 0 && measure < kMeasures) {
+        EnsurePlayingPicture();
+        const QRect rect = ToQ(layout_.MeasureRect(measure));
+        painter.drawImage(rect, playingPicture_,
+                          QRectF(rect.topLeft() * playingPicture_.devicePixelRatio(),
+                                 rect.size() * playingPicture_.devicePixelRatio()));
+    }
+    if (selected_) {
+        if (const RollNote* note = song_.NoteAt(*selected_)) {
+            PaintSelection(painter, layout_, *note);
+        }
+    }
+    if (playhead_) {
+        PaintPlayhead(painter, layout_, *playhead_);
+    }
+}
+
+void PianoRollView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Relayout();
+}
+
+QRect PianoRollView::PlayheadRect(std::optional<double> step) const {
+    if (!step) {
+        return {};
+    }
+    const int x = layout_.PositionX(*step);
+    const RollRect top = layout_.MeasureNumbers();
+    return QRect(x - 2, top.y, 4, layout_.Lane().Bottom() - top.y);
+}
+
+void PianoRollView::SetPlayhead(std::optional<double> step) {
+    if (step == playhead_) {
+        return;
+    }
+    const std::optional<double> old = playhead_;
+    playhead_ = step;
+    const int oldMeasure = old ? MeasureOf(*old) : -1;
+    const int newMeasure = step ? MeasureOf(*step) : -1;
+    if (oldMeasure != newMeasure) {
+        // The tint moves: both measures are drawn again.
+        for (int m : {oldMeasure, newMeasure}) {
+            if (m >= 0 && m < kMeasures) {
+                update(ToQ(layout_.MeasureRect(m)));
+            }
+        }
+    }
+    // Only the pixels the line leaves and reaches.
+    update(PlayheadRect(old));
+    update(PlayheadRect(step));
+}
+
+const RollNote* PianoRollView::BarAt(int step, int pitch, bool lane) const {
+    const RollNote* note = song_.NoteAt(step);
+    if (!note) {
+        return nullptr;
+    }
+    if (lane) {
+        return note->pitched ? nullptr : note;
+    }
+    return note->pitched && note->pitch == pitch ? note : nullptr;
+}
+
+void PianoRollView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    const QPoint at = event->position().toPoint();
+    const int step = layout_.StepAt(at.x());
+    const bool lane = layout_.Lane().Contains(at.x(), at.y());
+    const int pitch = layout_.PitchAt(at.y());
+    if (step < 0 || (pitch < 0 && !lane)) {
+        return;
+    }
+    // Notes are edited at the eighth-note positions the grids show.
+    const RollNote* bar = BarAt(step, pitch, lane);
+    const bool editable = bar && bar->step % 2 == 0;
+    if (event->button() == Qt::RightButton) {
+        if (editable && edits_.remove) {
+            const int target = bar->step;
+            if (selected_ == target) {
+                selected_.reset();
+            }
+            edits_.remove(target);
+        }
+        return;
+    }
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (editable) {
+        selected_ = bar->step;
+        dragStep_ = bar->step;
+        dragPitch_ = lane ? -1 : pitch;
+        update();
+        return;
+    }
+    if (lane) {
+        return;
+    }
+    const int cell = step - step % 2;
+    selected_ = cell;
+    dragStep_ = cell;
+    dragPitch_ = pitch;
+    update();
+    if (edits_.place) {
+        edits_.place(cell, pitch);
+    }
+}
+
+void PianoRollView::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragStep_ || !(event->buttons() & Qt::LeftButton)) {
+        return;
+    }
+    const RollRect grid = layout_.Grid();
+    const int y = event->position().toPoint().y();
+    if (y >= grid.Bottom() && layout_.HasLane()) {
+        return;  // over the lane of notes without a pitch
+    }
+    const int pitch = layout_.PitchAt(std::clamp(y, grid.y, grid.Bottom() - 1));
+    if (pitch < 0 || pitch == dragPitch_) {
+        return;
+    }
+    dragPitch_ = pitch;
+    if (edits_.drag) {
+        edits_.drag(*dragStep_, pitch);
+    }
+}
+
+void PianoRollView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !dragStep_) {
+        return;
+    }
+    dragStep_.reset();
+    dragPitch_ = -1;
+    Relayout();
+    update();
+}
+
+void PianoRollView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && selected_) {
+        const int target = *selected_;
+        selected_.reset();
+        update();
+        if (edits_.remove) {
+            edits_.remove(target);
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace tontoko

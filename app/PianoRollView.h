@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "app/PianoRollLayout.h"
+#include "engine/RollNotes.h"
+
+namespace tontoko {
+
+// What the roll asks of the window that owns the song. Steps are even (the
+// eighth-note cells of the grids); pitches are those of the pressed rows.
+struct RollEdits {
+    // A left press on a cell: a new note, or the cell's note to that row.
+    std::function<void(int step, int rowPitch)> place;
+    // The pressed note dragged to the row of `rowPitch`.
+    std::function<void(int step, int rowPitch)> drag;
+    // A right press on a note, or Delete on the selected one.
+    std::function<void(int step)> remove;
+};
+
+// The picture of the song: rows of pitches over 64 sixteenth columns, the
+// chords, the melody as bars and, while a song plays, the playhead. The
+// picture without the playhead is kept and drawn again only when the song or
+// the size changes, so that following the playback costs little.
+class PianoRollView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PianoRollView(QWidget* parent = nullptr);
+
+    void SetSong(RollSong song);
+    const RollSong& Song() const { return song_; }
+    void SetEdits(RollEdits edits) { edits_ = std::move(edits); }
+    // Whether the bass and accompaniment widen the rows.
+    void SetShowAccompaniment(bool on);
+
+    // The playback position in steps, or nothing when no song plays.
+    void SetPlayhead(std::optional<double> step);
+    std::optional<double> Playhead() const { return playhead_; }
+    // The selected note's onset step, if any.
+    std::optional<int> Selection() const { return selected_; }
+
+    const PianoRollLayout& Layout() const { return layout_; }
+    // The picture as it would be saved: no playhead, no selection.
+    QImage Picture() const;
+
+    QSize sizeHint() const override { return {750, 400}; }
+    QSize minimumSizeHint() const override { return {480, 260}; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Relayout();
+    void EnsurePicture();
+    void EnsurePlayingPicture();
+    // The melody note whose bar is under a point, or nullptr.
+    const RollNote* BarAt(int step, int pitch, bool lane) const;
+    QRect PlayheadRect(std::optional<double> step) const;
+
+    RollSong song_;
+    RollEdits edits_;
+    bool showAccompaniment_ = false;
+    PianoRollLayout layout_;
+    QImage picture_;
+    QImage playingPicture_;  // the same with the measures tinted as playing
+    bool pictureStale_ = true;
+    bool playingStale_ = true;
+    std::optional<double> playhead_;
+    std::optional<int> selected_;
+    std::optional<int> dragStep_;
+    int dragPitch_ = -1;
+};
+
+}  // namespace tontoko

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/Harmony.h"
+#include "engine/SMelody.h"
+#include "engine/TimeGrid.h"
+
+namespace tontoko {
+
+class SRhythmGenerate;
+class SMelodyGenerate;
+class Song;
+
+// The part of a note that sounds under one chord half, with what the note is
+// against that chord.
+struct RollSegment {
+    int begin = 0;  // first step
+    int end = 0;    // one past the last step
+    NoteRole role = NoteRole::ScaleTone;
+};
+
+// One note of a voice as the MIDI writer plays it: it starts at a step whose
+// mark, read as a signed byte, is above 0, and sounds until the next such step
+// or the end of the song.
+struct RollNote {
+    int step = 0;
+    int end = 0;          // one past the last step it sounds
+    int pitch = 0;        // the note number written to the file (7 bits)
+    bool pitched = true;  // false: an onset without a pitch (a rhythm mark)
+    // Melody notes only: one segment per chord half the note sounds under.
+    std::array<RollSegment, kChordSlots> segments{};
+    int segmentCount = 0;
+};
+
+// The notes of one voice, in time order.
+std::vector<RollNote> VoiceNotes(const SRhythmGenerate& rhythm, const SMelodyGenerate& pitches);
+
+// The chord of one half measure.
+struct RollChord {
+    int degree = 1;
+    std::array<int, 3> tones{};  // root, third, fifth
+    int bass = 0;
+};
+
+// Everything the piano roll shows of a song, read at once so that the picture
+// never reaches into the song while it paints.
+struct RollSong {
+    int transposition = 0;  // signed key offset -6..5
+    int mode = 0;           // 0 major, 1 minor
+    SMelody melody;         // scale and note names of the key
+    std::array<RollChord, kChordSlots> chords{};
+    std::vector<RollNote> notes;  // the melody, with chord roles
+    std::array<bool, kMeasures> rhythmFixed{};
+    std::array<bool, kMeasures> melodyFixed{};
+    // Bass and accompaniment, filled only when they are to be drawn.
+    std::vector<RollNote> accompaniment;
+
+    // The movable-do name and octave number of a pitch, as the grids show them.
+    std::string Name(int pitch) const { return DisplayName(melody, pitch, transposition); }
+    std::string Octave(int pitch) const { return OctaveText(pitch, transposition); }
+    bool InKey(int pitch) const { return melody.InKey(uint8_t(pitch), mode); }
+    bool IsChordTone(int half, int pitch) const;
+    // The melody note sounding at a step, or nullptr.
+    const RollNote* NoteAt(int step) const;
+};
+
+// The signed key offset the song's tonic stands for (-6..5).
+int SignedTransposition(const Song& song);
+
+RollSong ReadRollSong(const Song& song);
+
+}  // namespace tontoko
