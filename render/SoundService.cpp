@@ -229,7 +229,8 @@ void SoundService::StopSong() {
         player_->Stop();
     }
     if (synth_) {
-        synth_->AllSoundsOff();
+        // Voices and the reverb's tail: silence at once.
+        synth_->SystemReset();
     }
 }
 

@@ -68,6 +68,15 @@ class FakePlayer : public MidiPlayer {
     void Close() override { calls.push_back("Close"); }
     void SetNotify(std::function<void()> onNotify) override { notify = std::move(onNotify); }
     int CurrentTick() const override { return tick; }
+    void Preload() override { ++preloads; }
+    bool Sound(const std::vector<LiveEvent>& events, bool waitForLoad) override {
+        sounds.push_back(events);
+        waits.push_back(waitForLoad);
+        if (waitForLoad && !failSound.empty()) {
+            throw PlayerError(failSound, failSoundKind);
+        }
+        return true;
+    }
 
     int Count(const std::string& call) const {
         int n = 0;
@@ -83,6 +92,11 @@ class FakePlayer : public MidiPlayer {
     std::string failOpen;
     std::vector<QByteArray> played;
     std::function<void()> notify;
+    int preloads = 0;
+    std::vector<std::vector<LiveEvent>> sounds;  // every short sound asked for
+    std::vector<bool> waits;
+    std::string failSound;  // thrown by a Sound that waits for the load
+    PlayerFailure failSoundKind = PlayerFailure::Other;
 };
 
 // One channel message of a written file.
