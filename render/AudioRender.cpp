@@ -66,8 +66,21 @@ bool OfflineRenderer::RenderPcm(const std::vector<uint8_t>& midi, std::vector<fl
         return false;
     }
     fluid::Synth& synth = *synth_;
-    synth.SystemReset();  // nothing left of an earlier rendering
     try {
+        // Nothing left of an earlier rendering (a cut note, the reverb's
+        // tail): the reset takes effect in the blocks rendered after it, which
+        // are dropped until they are silent.
+        synth.SystemReset();
+        std::vector<float> drop(2 * 64);
+        for (int i = 0; i < 4 * fluid::kSampleRate / 64; ++i) {
+            synth.WriteFloat(64, drop.data(), drop.data() + 1, 2);
+            const float peak = *std::max_element(drop.begin(), drop.end(), [](float a, float b) {
+                return std::fabs(a) < std::fabs(b);
+            });
+            if (i >= 2 && synth.ActiveVoices() == 0 && std::fabs(peak) < 1e-6f) {
+                break;
+            }
+        }
         fluid::Player player(synth, midi);
         player.Play();
         const double rate = synth.SampleRate();
@@ -110,12 +123,10 @@ bool OfflineRenderer::RenderPcm(const std::vector<uint8_t>& midi, std::vector<fl
             out.resize(end);
         }
     } catch (const fluid::FluidError& failure) {
-        synth.SystemReset();
         out.clear();
         error = failure.what();
         return false;
     }
-    synth.SystemReset();
     return true;
 }
 
