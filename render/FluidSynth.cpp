@@ -275,10 +275,12 @@ int CallbackDriver::OnAudio(void* data, int len, int, float*[], int nout, float*
 }
 
 bool IsMidiFile(const std::string& path) {
+    InstallLog();
     return fluid_is_midifile(path.c_str()) != 0;
 }
 
 bool IsSoundFontFile(const std::string& path) {
+    InstallLog();
     return fluid_is_soundfont(path.c_str()) != 0;
 }
 
