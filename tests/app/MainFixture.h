@@ -56,7 +56,7 @@ class FakePlayer : public MidiPlayer {
     void Open() override {
         calls.push_back("Open");
         if (!failOpen.empty()) {
-            throw PlayerError(failOpen);
+            throw PlayerError(failOpen, failOpenKind);
         }
     }
     void Play() override {
@@ -90,6 +90,7 @@ class FakePlayer : public MidiPlayer {
     std::string fileName;
     int tick = -1;  // what CurrentTick reports
     std::string failOpen;
+    PlayerFailure failOpenKind = PlayerFailure::Other;
     std::vector<QByteArray> played;
     std::function<void()> notify;
     int preloads = 0;
