@@ -98,7 +98,9 @@ class SdlOutput : public AudioOutput {
     SdlOutput(const AudioOutputConfig& config, Render render)
         : AudioOutput("sdl2"), render_(std::move(render)) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            throw std::runtime_error(std::string("SDL2 has no audio: ") + SDL_GetError());
+            const std::string error = SDL_GetError();
+            SDL_Quit();  // frees what the failed start left; nothing else here uses SDL
+            throw std::runtime_error("SDL2 has no audio: " + error);
         }
         SDL_AudioSpec want{};
         want.freq = fluid::kSampleRate;
@@ -111,14 +113,14 @@ class SdlOutput : public AudioOutput {
         device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (device_ == 0) {
             const std::string error = SDL_GetError();
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            SDL_Quit();
             throw std::runtime_error("SDL2 could not open an audio device: " + error);
         }
         SDL_PauseAudioDevice(device_, 0);
     }
     ~SdlOutput() override {
         SDL_CloseAudioDevice(device_);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_Quit();
     }
 
   private:
