@@ -31,9 +31,11 @@ struct AudioData {
         return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size()));
     }
     float Peak(std::size_t from = 0, std::size_t to = SIZE_MAX) const {
+        const std::size_t end = std::min(to, samples.size());
         float peak = 0;
-        for (std::size_t i = from; i < std::min(to, samples.size()); ++i) {
-            peak = std::max(peak, std::fabs(samples[i]));
+        for (auto it = samples.begin() + long(std::min(from, end));
+             it != samples.begin() + long(end); ++it) {
+            peak = std::max(peak, std::fabs(*it));
         }
         return peak;
     }
