@@ -3,6 +3,7 @@
 // at once, Stop silences it, the end cleans up; without a server the driver
 // order starts with ALSA and a missing device is explained.
 #include <QAction>
+#include <QPushButton>
 
 #include "../support/PulseServer.h"
 #include "MainFixture.h"
@@ -163,6 +164,29 @@ TEST_F(RealSoundTest, WithoutServerAlsaComesFirstAndNoDeviceIsExplained) {
     Trigger(*window, "TB_Play");
     EXPECT_EQ(messages.shown.size(), 2u);
     EXPECT_FALSE(TempExists());
+}
+
+}  // namespace
+}  // namespace tontoko::test
+
+namespace tontoko::test {
+namespace {
+
+TEST_F(RealSoundTest, ASoundFontAskedForButMissingIsNamedNeverReplaced) {
+    ScopedEnv asked("TONTOKO_SOUNDFONT", dir.File("mine.sf2"));
+    ScopedEnv driver("TONTOKO_AUDIO_DRIVER", "file");
+    std::unique_ptr<TSMain> window = CreateWindow();
+    Trigger(*window, "TB_Play");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, QStringLiteral("Error"));
+    EXPECT_TRUE(
+        messages.shown[0].text.startsWith(QString::fromUtf8("音源（SoundFont）が使えない")));
+    EXPECT_TRUE(messages.shown[0].text.contains(QString::fromStdString(dir.File("mine.sf2"))))
+        << messages.shown[0].text.toStdString();
+    EXPECT_FALSE(TempExists());
+    // The preview button says the same; an edited note stays silent.
+    window->findChild<QPushButton*>(QStringLiteral("B_PreviewAcc"))->click();
+    EXPECT_EQ(messages.shown.size(), 2u);
 }
 
 }  // namespace
