@@ -246,14 +246,12 @@ void SoundService::UnloadSong() {
 }
 
 bool SoundService::SongLoaded() const {
-    auto& self = const_cast<SoundService&>(*this);
-    std::lock_guard<std::mutex> lock(self.renderMutex_);
+    std::lock_guard<std::mutex> lock(renderMutex_);
     return player_ != nullptr;
 }
 
 bool SoundService::SongFinished() const {
-    auto& self = const_cast<SoundService&>(*this);
-    std::lock_guard<std::mutex> lock(self.renderMutex_);
+    std::lock_guard<std::mutex> lock(renderMutex_);
     return player_ && player_->Finished();
 }
 

@@ -107,7 +107,7 @@ class SoundService {
     SoundStatus status_;
     std::thread loader_;
 
-    std::mutex renderMutex_;  // held while the synthesizer renders
+    mutable std::mutex renderMutex_;  // held while the synthesizer renders
     std::unique_ptr<fluid::Synth> synth_;
     std::unique_ptr<fluid::Player> player_;
     TickCallback onTick_;
