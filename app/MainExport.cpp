@@ -1,10 +1,48 @@
 // Audio export: the song as Play would sound it, written to a WAV, FLAC or Ogg
 // Vorbis file.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+#include "app/MainTexts.h"
 #include "app/main.h"
+#include "render/AudioRender.h"
+#include "render/SoundFont.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 namespace tontoko {
 
-void TSMain::MI_ExportClick() {}
+OfflineRenderer& TSMain::Exporter() {
+    if (!exporter_) {
+        exporter_ = std::make_shared<OfflineRenderer>(LookUpSoundFont());
+    }
+    return *exporter_;
+}
+
+void TSMain::MI_ExportClick() {
+    FileDialogRequest request;
+    request.filter = QString::fromUtf8(texts::kExportFilter);
+    request.defaultSuffix = QString::fromLatin1(texts::kExportSuffix);
+    request.directory = saveDirectory_;
+    request.confirmOverwrite = true;
+    const std::optional<QString> name = fileDialogs_->SaveFileName(this, request);
+    if (!name) {
+        return;
+    }
+    // The same bytes Save writes, rendered offline on a synthesizer of the
+    // export's own: a playback or an edited note is not disturbed.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const AudioRenderResult result =
+        Exporter().RenderToFile(ComposeSongBytes(), QFile::encodeName(*name).toStdString());
+    QApplication::restoreOverrideCursor();
+    if (!result.ok) {
+        messages_->Show(
+            QString::fromUtf8(texts::kExportFailed)
+                .arg(QDir::toNativeSeparators(*name), QString::fromStdString(result.error)),
+            QString::fromLatin1(texts::kErrorCaption));
+    }
+}
 
 void TSMain::TB_ExportClick() {
     MI_ExportClick();

@@ -7,6 +7,7 @@
 #include "app/DefaultPlayer.h"
 #include "app/MainTexts.h"
 #include "app/main.h"
+#include "render/AtomicFile.h"
 #include "render/MidiPlayer.h"
 #include "render/RenderSong.h"
 #include "widgets/FileDialogs.h"
@@ -24,15 +25,39 @@ QString ErrorCaption() {
 }
 }  // namespace
 
-bool TSMain::RenderAndWrite(const QString& path) {
+std::vector<uint8_t> TSMain::ComposeSongBytes() {
     RenderChoice choice;
     choice.drumsOn = CB_Drum->isChecked();
     choice.accPattern = CB_AccPattern->currentIndex();
     choice.drumPattern = CB_DrumPattern->currentIndex();
     RenderSong(*song_, patterns_, choice);
     const uint8_t tempo = uint8_t(UD_Tempo->Position() & 0xFF);
-    return midi_.Write(QFile::encodeName(path).toStdString(), song_->rhythms, song_->melodies,
-                       kSongSteps, tempo, ReadSoundSettings());
+    std::vector<uint8_t> bytes;
+    bytes.reserve(4096);
+    midi_.Compose(bytes, song_->rhythms, song_->melodies, kSongSteps, tempo, ReadSoundSettings());
+    return bytes;
+}
+
+bool TSMain::RenderAndWrite(const QString& path) {
+    const std::vector<uint8_t> bytes = ComposeSongBytes();
+    return WriteFileAtomically(
+        QFile::encodeName(path).toStdString(),
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void TSMain::ShowPlayerError(const PlayerError& error) {
+    const QString detail = QString::fromStdString(error.what());
+    switch (error.Kind()) {
+        case PlayerFailure::NoDevice:
+            messages_->Show(QString::fromUtf8(texts::kNoSoundDevice).arg(detail), ErrorCaption());
+            break;
+        case PlayerFailure::NoSoundFont:
+            messages_->Show(QString::fromUtf8(texts::kNoSoundFont).arg(detail), ErrorCaption());
+            break;
+        case PlayerFailure::Other:
+            messages_->Show(detail, ErrorCaption());
+            break;
+    }
 }
 
 MidiPlayer& TSMain::Player() {
@@ -67,7 +92,7 @@ void TSMain::TB_PlayClick() {
         // No notification will come: tidy up first, so that Play works again
         // and no file is left behind while the message is open.
         FinishPlayback();
-        messages_->Show(QString::fromStdString(error.what()), ErrorCaption());
+        ShowPlayerError(error);
     }
 }
 

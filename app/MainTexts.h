@@ -113,6 +113,12 @@ inline constexpr const char* kExitCaption = "終了";
 inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kSaveFailed = "ファイルを書き込めませんでした．\n%1";
 inline constexpr const char* kPlayWriteFailed = "演奏用のファイルを書き込めませんでした．\n%1";
+// Sound: the device, the SoundFont and audio export (%1: the technical detail).
+inline constexpr const char* kNoSoundDevice =
+    "音を出す装置が使えないため、演奏できません．\n"
+    "曲は「音声ファイルに書き出す」で音声ファイルにして聴くことができます．\n%1";
+inline constexpr const char* kNoSoundFont = "音源（SoundFont）が使えないため、音を出せません．\n%1";
+inline constexpr const char* kExportFailed = "音声ファイルを書き出せませんでした．\n%1\n%2";
 
 // Files.
 inline constexpr const char* kTempMidi = "tmp.mid";

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/Platform.h"
 #include "editing/RhythmTarget.h"
@@ -29,6 +30,8 @@ class DocumentOpener;
 class FileDialogs;
 class Messages;
 class MidiPlayer;
+class OfflineRenderer;
+class PlayerError;
 class StringGrid;
 class TSChainDialog;
 class TSRhythmCfg;
@@ -171,6 +174,11 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     void AuditionNote(uint8_t pitch);
     // The window is on screen: load the synthesizer without delaying it.
     void LoadSoundInBackground();
+    // Sound: the song as Save writes it (rendered afresh), the renderer of
+    // audio export, and a player failure shown as a message.
+    std::vector<uint8_t> ComposeSongBytes();
+    OfflineRenderer& Exporter();
+    void ShowPlayerError(const PlayerError& error);
 
     // Platform services (owned when not given).
     std::unique_ptr<Messages> ownMessages_;
@@ -181,6 +189,7 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     FileDialogs* fileDialogs_ = nullptr;
     DocumentOpener* opener_ = nullptr;
     MidiPlayer* player_ = nullptr;
+    std::shared_ptr<OfflineRenderer> exporter_;  // audio export, loaded once
 
     // The song and everything that renders and writes it.
     std::unique_ptr<Song> song_;

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
+#include <fstream>
+#include <iterator>
 
-#include "render/AtomicFile.h"
 #include "render/FluidSynth.h"
 
 namespace tontoko {
@@ -15,63 +12,80 @@ namespace tontoko {
 namespace {
 
 constexpr int kBlockFrames = 512;
-
-int16_t ToPcm(float sample) {
-    const float scaled = std::round(sample * 32767.0f);
-    return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
-}
-
-void PutLe(std::vector<char>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-}
-
-// 16-bit stereo PCM in a RIFF/WAVE file, written beside the target and renamed
-// over it, so a failed write leaves an existing file alone.
-bool WriteWav(const std::string& path, const std::vector<int16_t>& pcm, int rate) {
-    const auto dataBytes = static_cast<uint32_t>(pcm.size() * sizeof(int16_t));
-    std::vector<char> header;
-    header.insert(header.end(), {'R', 'I', 'F', 'F'});
-    PutLe(header, 36 + dataBytes, 4);
-    header.insert(header.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    PutLe(header, 16, 4);
-    PutLe(header, 1, 2);  // PCM
-    PutLe(header, 2, 2);  // channels
-    PutLe(header, static_cast<uint32_t>(rate), 4);
-    PutLe(header, static_cast<uint32_t>(rate) * 4, 4);  // bytes per second
-    PutLe(header, 4, 2);                                // bytes per frame
-    PutLe(header, 16, 2);                               // bits per sample
-    header.insert(header.end(), {'d', 'a', 't', 'a'});
-    PutLe(header, dataBytes, 4);
-
-    std::string bytes(header.begin(), header.end());
-    bytes.reserve(header.size() + pcm.size() * 2);
-    for (int16_t sample : pcm) {  // little-endian on disk whatever the machine
-        bytes.push_back(static_cast<char>(sample & 0xFF));
-        bytes.push_back(static_cast<char>((sample >> 8) & 0xFF));
-    }
-    return WriteFileAtomically(path, bytes);
-}
+// Within one step of a 16-bit sample: silence to the ear and to the file.
+constexpr float kSilence = 1.5f / 32767.0f;
 
 }  // namespace
 
-AudioRenderResult RenderMidiToWav(const std::string& midiPath, const std::string& wavPath,
-                                  const std::string& soundFont, double maxSeconds) {
-    AudioRenderResult result;
-    std::vector<int16_t> pcm;  // interleaved left, right
-    int rate = 44100;
+OfflineRenderer::OfflineRenderer(SoundFontLookup soundFont) : soundFont_(std::move(soundFont)) {}
+
+OfflineRenderer::~OfflineRenderer() {
+    if (loading_.valid()) {
+        loading_.wait();
+    }
+}
+
+std::string OfflineRenderer::Load() {
+    if (!soundFont_.path) {
+        return soundFont_.error;
+    }
     try {
         fluid::SynthConfig config;
-        config.soundFont = soundFont;
+        config.soundFont = *soundFont_.path;
         config.sampleTiming = true;  // the player follows the rendered samples, not the clock
-        fluid::Synth synth(config);
-        fluid::Player player(synth, midiPath);
-        player.Play();
-        rate = static_cast<int>(synth.SampleRate());
+        config.dynamicSampleLoading = true;
+        synth_ = std::make_unique<fluid::Synth>(config);
+    } catch (const fluid::FluidError& error) {
+        return error.what();
+    }
+    return {};
+}
 
+void OfflineRenderer::StartLoading() {
+    std::lock_guard<std::mutex> lock(loadMutex_);
+    if (loading_.valid() || loadError_) {
+        return;
+    }
+    loading_ = std::async(std::launch::async, [this] { return Load(); });
+}
+
+std::string OfflineRenderer::WaitLoaded() {
+    std::lock_guard<std::mutex> lock(loadMutex_);
+    if (!loadError_) {
+        loadError_ = loading_.valid() ? loading_.get() : Load();
+    }
+    return *loadError_;
+}
+
+bool OfflineRenderer::RenderPcm(const std::vector<uint8_t>& midi, std::vector<float>& out,
+                                std::string& error, double maxSeconds) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    out.clear();
+    if (std::string failed = WaitLoaded(); !failed.empty()) {
+        error = failed;
+        return false;
+    }
+    fluid::Synth& synth = *synth_;
+    try {
+        // Nothing left of an earlier rendering (a cut note, the reverb's
+        // tail): the reset takes effect in the blocks rendered after it, which
+        // are dropped until they are silent.
+        synth.SystemReset();
+        std::vector<float> drop(2 * 64);
+        for (int i = 0; i < 4 * fluid::kSampleRate / 64; ++i) {
+            synth.WriteFloat(64, drop.data(), drop.data() + 1, 2);
+            const float peak = *std::max_element(drop.begin(), drop.end(), [](float a, float b) {
+                return std::fabs(a) < std::fabs(b);
+            });
+            if (i >= 2 && synth.ActiveVoices() == 0 && std::fabs(peak) < 1e-6f) {
+                break;
+            }
+        }
+        fluid::Player player(synth, midi);
+        player.Play();
+        const double rate = synth.SampleRate();
         const auto maxFrames = static_cast<long long>(std::max(0.0, maxSeconds) * rate);
-        std::vector<float> left(kBlockFrames), right(kBlockFrames);
+        std::vector<float> block(2 * kBlockFrames);
         long long frames = 0;
         long long musicEnd = -1;  // frame where the last tick was passed
         // Stop once the last tick has passed and every voice has died away;
@@ -80,11 +94,8 @@ AudioRenderResult RenderMidiToWav(const std::string& midiPath, const std::string
         while (frames < maxFrames) {
             const int count =
                 static_cast<int>(std::min<long long>(kBlockFrames, maxFrames - frames));
-            synth.WriteFloat(count, left.data(), right.data());
-            for (int i = 0; i < count; ++i) {
-                pcm.push_back(ToPcm(left[i]));
-                pcm.push_back(ToPcm(right[i]));
-            }
+            synth.WriteFloat(count, block.data(), block.data() + 1, 2);
+            out.insert(out.end(), block.begin(), block.begin() + 2 * count);
             frames += count;
             if (player.Finished()) {
                 break;
@@ -98,28 +109,97 @@ AudioRenderResult RenderMidiToWav(const std::string& midiPath, const std::string
                 }
             }
         }
+        player.Stop();
         // The last voices spend a few hundred milliseconds within one 16-bit
-        // step of silence (-90 dB) before FluidSynth lets them go; that
-        // inaudible end after the music is dropped.
+        // step of silence before FluidSynth lets them go; that inaudible end
+        // after the music is dropped.
         if (musicEnd >= 0) {
             const auto floor = static_cast<std::size_t>(musicEnd) * 2;
-            std::size_t end = pcm.size();
-            while (end > floor && std::abs(pcm[end - 1]) <= 1 && std::abs(pcm[end - 2]) <= 1) {
+            std::size_t end = out.size();
+            while (end > floor && std::fabs(out[end - 1]) <= kSilence &&
+                   std::fabs(out[end - 2]) <= kSilence) {
                 end -= 2;
             }
-            pcm.resize(end);
+            out.resize(end);
         }
-    } catch (const fluid::FluidError& error) {
-        result.error = error.what();
+    } catch (const fluid::FluidError& failure) {
+        out.clear();
+        error = failure.what();
+        return false;
+    }
+    return true;
+}
+
+AudioRenderResult OfflineRenderer::RenderToFile(const std::vector<uint8_t>& midi,
+                                                const std::string& path,
+                                                std::optional<AudioFormat> format,
+                                                double maxSeconds) {
+    AudioRenderResult result;
+    if (!format) {
+        format = AudioFormatOf(path);
+    }
+    if (!format) {
+        result.error = "Not a WAV, FLAC or Ogg file name: " + path;
         return result;
     }
-    if (!WriteWav(wavPath, pcm, rate)) {
-        result.error = "Cannot write the audio file " + wavPath;
+    std::vector<float> pcm;
+    if (!RenderPcm(midi, pcm, result.error, maxSeconds)) {
         return result;
     }
-    result.seconds = static_cast<double>(pcm.size() / 2) / rate;
+    const AudioFileResult written = WriteAudioFile(path, *format, pcm, fluid::kSampleRate);
+    if (!written.ok) {
+        result.error = written.error;
+        return result;
+    }
+    result.seconds = static_cast<double>(pcm.size() / 2) / fluid::kSampleRate;
     result.ok = true;
     return result;
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+namespace {
+
+AudioRenderResult RenderFile(const std::string& midiPath, const std::string& path,
+                             const std::string& soundFont, std::optional<AudioFormat> format,
+                             double maxSeconds) {
+    std::vector<uint8_t> midi;
+    if (!ReadFileBytes(midiPath, midi)) {
+        AudioRenderResult result;
+        result.error = "Cannot read the MIDI file " + midiPath;
+        return result;
+    }
+    OfflineRenderer renderer(SoundFontLookup{soundFont, {}});
+    AudioRenderResult result = renderer.RenderToFile(midi, path, format, maxSeconds);
+    if (!result.ok && result.error == "Not MIDI data") {
+        result.error = "Not a MIDI file: " + midiPath;
+    }
+    return result;
+}
+
+}  // namespace
+
+AudioRenderResult RenderMidiToAudio(const std::vector<uint8_t>& midi, const std::string& path,
+                                    const std::string& soundFont, double maxSeconds) {
+    OfflineRenderer renderer(SoundFontLookup{soundFont, {}});
+    return renderer.RenderToFile(midi, path, std::nullopt, maxSeconds);
+}
+
+AudioRenderResult RenderMidiFileToAudio(const std::string& midiPath, const std::string& path,
+                                        const std::string& soundFont, double maxSeconds) {
+    return RenderFile(midiPath, path, soundFont, std::nullopt, maxSeconds);
+}
+
+AudioRenderResult RenderMidiToWav(const std::string& midiPath, const std::string& wavPath,
+                                  const std::string& soundFont, double maxSeconds) {
+    return RenderFile(midiPath, wavPath, soundFont, AudioFormat::Wav, maxSeconds);
 }
 
 }  // namespace tontoko

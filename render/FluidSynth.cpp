@@ -2,6 +2,8 @@
 
 #include <fluidsynth.h>
 
+#include <mutex>
+
 namespace tontoko::fluid {
 
 namespace {
@@ -12,7 +14,42 @@ void Check(int result, const std::string& what) {
     }
 }
 
+// FluidSynth's messages: errors are kept for the next failure report; the
+// rest (which driver it uses, debugging) is not shown.
+std::mutex logMutex;
+std::string collectedErrors;
+
+void OnLog(int level, const char* message, void*) {
+    if (level != FLUID_PANIC && level != FLUID_ERR) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(logMutex);
+    if (collectedErrors.size() < 4096) {
+        collectedErrors += message ? message : "";
+        collectedErrors += '\n';
+    }
+}
+
+void InstallLog() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
+            fluid_set_log_function(level, &OnLog, nullptr);
+        }
+    });
+}
+
 }  // namespace
+
+std::string TakeFluidErrors() {
+    std::lock_guard<std::mutex> lock(logMutex);
+    std::string errors;
+    errors.swap(collectedErrors);
+    while (!errors.empty() && errors.back() == '\n') {
+        errors.pop_back();
+    }
+    return errors;
+}
 
 struct Synth::Handles {
     fluid_settings_t* settings = nullptr;
@@ -29,6 +66,7 @@ struct Synth::Handles {
 };
 
 Synth::Synth(const SynthConfig& config) : handles_(std::make_unique<Handles>()) {
+    InstallLog();
     Handles& h = *handles_;
     h.settings = new_fluid_settings();
     if (!h.settings) {
@@ -37,18 +75,14 @@ Synth::Synth(const SynthConfig& config) : handles_(std::make_unique<Handles>()) 
     // Device 16 ("all devices") so that the GS reset in every file is honoured;
     // bank selection stays "gs" so channel 10 keeps its drum kits.
     Check(fluid_settings_setint(h.settings, "synth.device-id", 16), "setting synth.device-id");
-    if (config.sampleTiming) {
-        Check(fluid_settings_setstr(h.settings, "player.timing-source", "sample"),
-              "setting player.timing-source");
-    }
-    if (!config.audioDriver.empty()) {
-        Check(fluid_settings_setstr(h.settings, "audio.driver", config.audioDriver.c_str()),
-              "choosing audio driver \"" + config.audioDriver + "\"");
-    }
-    if (!config.audioFile.empty()) {
-        Check(fluid_settings_setstr(h.settings, "audio.file.name", config.audioFile.c_str()),
-              "setting the audio file name");
-    }
+    Check(fluid_settings_setnum(h.settings, "synth.sample-rate", kSampleRate),
+          "setting synth.sample-rate");
+    Check(fluid_settings_setstr(h.settings, "player.timing-source",
+                                config.sampleTiming ? "sample" : "system"),
+          "setting player.timing-source");
+    Check(fluid_settings_setint(h.settings, "synth.dynamic-sample-loading",
+                                config.dynamicSampleLoading ? 1 : 0),
+          "setting synth.dynamic-sample-loading");
     h.synth = new_fluid_synth(h.settings);
     if (!h.synth) {
         throw FluidError("FluidSynth: cannot create the synthesizer");
@@ -64,18 +98,54 @@ int Synth::ActiveVoices() const {
     return fluid_synth_get_active_voice_count(handles_->synth);
 }
 
-void Synth::AllSoundsOff() {
-    fluid_synth_all_sounds_off(handles_->synth, -1);
+void Synth::AllSoundsOff(int channel) {
+    fluid_synth_all_sounds_off(handles_->synth, channel);
+}
+
+void Synth::AllNotesOff(int channel) {
+    fluid_synth_all_notes_off(handles_->synth, channel);
+}
+
+void Synth::SystemReset() {
+    fluid_synth_system_reset(handles_->synth);
 }
 
 double Synth::SampleRate() const {
-    double rate = 44100.0;
+    double rate = kSampleRate;
     fluid_settings_getnum(handles_->settings, "synth.sample-rate", &rate);
     return rate;
 }
 
-void Synth::WriteFloat(int frames, float* left, float* right) {
-    Check(fluid_synth_write_float(handles_->synth, frames, left, 0, 1, right, 0, 1),
+void Synth::NoteOn(int channel, int key, int velocity) {
+    fluid_synth_noteon(handles_->synth, channel, key, velocity);
+}
+
+void Synth::NoteOff(int channel, int key) {
+    fluid_synth_noteoff(handles_->synth, channel, key);
+}
+
+void Synth::ProgramChange(int channel, int program, bool drums) {
+    fluid_synth_set_channel_type(handles_->synth, channel,
+                                 drums ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
+    if (drums) {
+        fluid_synth_bank_select(handles_->synth, channel, 128);
+    } else {
+        fluid_synth_bank_select(handles_->synth, channel, 0);
+    }
+    fluid_synth_program_change(handles_->synth, channel, program);
+}
+
+int Synth::ChannelProgram(int channel) const {
+    int soundFont = 0, bank = 0, program = -1;
+    if (fluid_synth_get_program(handles_->synth, channel, &soundFont, &bank, &program) !=
+        FLUID_OK) {
+        return -1;
+    }
+    return program;
+}
+
+void Synth::WriteFloat(int frames, float* left, float* right, int step) {
+    Check(fluid_synth_write_float(handles_->synth, frames, left, 0, step, right, 0, step),
           "rendering audio");
 }
 
@@ -88,6 +158,13 @@ struct Player::Handle {
     }
 };
 
+Player::Player(Synth& synth) : handle_(std::make_unique<Handle>()) {
+    handle_->player = new_fluid_player(synth.Raw().synth);
+    if (!handle_->player) {
+        throw FluidError("FluidSynth: cannot create the MIDI player");
+    }
+}
+
 Player::Player(Synth& synth, const std::string& midiFile) : handle_(std::make_unique<Handle>()) {
     if (!fluid_is_midifile(midiFile.c_str())) {
         throw FluidError("Not a MIDI file: " + midiFile);
@@ -97,6 +174,15 @@ Player::Player(Synth& synth, const std::string& midiFile) : handle_(std::make_un
         throw FluidError("FluidSynth: cannot create the MIDI player");
     }
     Check(fluid_player_add(handle_->player, midiFile.c_str()), "adding " + midiFile);
+}
+
+Player::Player(Synth& synth, const std::vector<uint8_t>& midiBytes) : Player(synth) {
+    if (midiBytes.size() < 14 || midiBytes[0] != 'M' || midiBytes[1] != 'T' ||
+        midiBytes[2] != 'h' || midiBytes[3] != 'd') {
+        throw FluidError("Not MIDI data");
+    }
+    Check(fluid_player_add_mem(handle_->player, midiBytes.data(), midiBytes.size()),
+          "adding the MIDI data");
 }
 
 Player::~Player() {
@@ -127,10 +213,6 @@ void Player::Stop() {
     fluid_player_stop(handle_->player);
 }
 
-void Player::Rewind() {
-    fluid_player_seek(handle_->player, 0);
-}
-
 bool Player::Finished() const {
     return fluid_player_get_status(handle_->player) == FLUID_PLAYER_DONE;
 }
@@ -143,29 +225,67 @@ int Player::TotalTicks() const {
     return fluid_player_get_total_ticks(handle_->player);
 }
 
-struct AudioDriver::Handle {
+struct CallbackDriver::Handle {
+    fluid_settings_t* settings = nullptr;
     fluid_audio_driver_t* driver = nullptr;
     ~Handle() {
         if (driver) {
             delete_fluid_audio_driver(driver);
         }
+        if (settings) {
+            delete_fluid_settings(settings);
+        }
     }
 };
 
-AudioDriver::AudioDriver(Synth& synth) : handle_(std::make_unique<Handle>()) {
-    handle_->driver = new_fluid_audio_driver(synth.Raw().settings, synth.Raw().synth);
+CallbackDriver::CallbackDriver(const std::string& driverName, int periodSize, Render render)
+    : handle_(std::make_unique<Handle>()), render_(std::move(render)) {
+    InstallLog();
+    // Settings of the driver's own, so that the synthesizer's are never
+    // changed after it was created.
+    fluid_settings_t* settings = handle_->settings = new_fluid_settings();
+    if (!settings) {
+        throw FluidError("FluidSynth: cannot create settings");
+    }
+    if (fluid_settings_setstr(settings, "audio.driver", driverName.c_str()) != FLUID_OK) {
+        throw FluidError("FluidSynth has no audio driver \"" + driverName + "\"");
+    }
+    Check(fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate),
+          "setting synth.sample-rate");
+    Check(fluid_settings_setint(settings, "audio.period-size", periodSize),
+          "setting audio.period-size");
+    TakeFluidErrors();
+    handle_->driver = new_fluid_audio_driver2(settings, &CallbackDriver::OnAudio, this);
     if (!handle_->driver) {
-        throw FluidError("No audio device could be opened");
+        std::string detail = TakeFluidErrors();
+        throw FluidError("FluidSynth could not open the " + driverName + " audio driver" +
+                         (detail.empty() ? std::string() : ": " + detail));
     }
 }
 
-AudioDriver::~AudioDriver() = default;
+CallbackDriver::~CallbackDriver() = default;
+
+int CallbackDriver::OnAudio(void* data, int len, int, float*[], int nout, float* out[]) {
+    auto* self = static_cast<CallbackDriver*>(data);
+    if (nout < 2 || !out[0] || !out[1]) {
+        return FLUID_FAILED;
+    }
+    self->render_(len, out[0], out[1]);
+    return FLUID_OK;
+}
 
 bool IsMidiFile(const std::string& path) {
+    InstallLog();
     return fluid_is_midifile(path.c_str()) != 0;
 }
 
+bool IsSoundFontFile(const std::string& path) {
+    InstallLog();
+    return fluid_is_soundfont(path.c_str()) != 0;
+}
+
 std::string DefaultSoundFont() {
+    InstallLog();
     fluid_settings_t* settings = new_fluid_settings();
     if (!settings) {
         return {};

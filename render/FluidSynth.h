@@ -1,13 +1,21 @@
 #pragma once
 
-// Small owning wrappers around the FluidSynth objects the media player and the
-// offline renderer use. The FluidSynth header itself stays inside
+// Small owning wrappers around the FluidSynth objects the sound service and
+// the offline renderer use. The FluidSynth header itself stays inside
 // FluidSynth.cpp; everything here is plain C++.
+//
+// Thread rules, from FluidSynth's documentation:
+// - every setting is made before the synthesizer is created;
+// - the synthesizer's own calls (notes, programs, rendering) are thread-safe;
+// - a MIDI player is created and deleted only while nothing renders the
+//   synthesizer (the sound service holds its render lock for that).
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tontoko::fluid {
 
@@ -17,13 +25,16 @@ class FluidError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+inline constexpr int kSampleRate = 44100;
+
 struct SynthConfig {
     std::string soundFont;
     // Player timing from the rendered samples instead of the system clock, for
     // rendering faster than real time.
-    bool sampleTiming = false;
-    std::string audioDriver;  // empty: FluidSynth's default
-    std::string audioFile;    // output of the "file" driver
+    bool sampleTiming = true;
+    // Samples are read when a program first needs them: a quick load for the
+    // offline renderer, which loads them on its own thread anyway.
+    bool dynamicSampleLoading = false;
 };
 
 // Settings, synthesizer (answering as GS device 16) and its loaded SoundFont.
@@ -35,10 +46,22 @@ class Synth {
     Synth& operator=(const Synth&) = delete;
 
     int ActiveVoices() const;
-    void AllSoundsOff();
+    void AllSoundsOff(int channel = -1);
+    void AllNotesOff(int channel);
+    // Everything back to its power-on state: voices, channels, effects.
+    void SystemReset();
     double SampleRate() const;
-    // Renders the next `frames` frames (offline use, without an audio driver).
-    void WriteFloat(int frames, float* left, float* right);  // throws FluidError
+
+    void NoteOn(int channel, int key, int velocity);
+    void NoteOff(int channel, int key);
+    // A drum channel takes its programs from the drum kits.
+    void ProgramChange(int channel, int program, bool drums = false);
+    int ChannelProgram(int channel) const;
+
+    // Renders the next `frames` frames, effects mixed in (offline use, and the
+    // audio outputs' render callbacks). `step` is the distance between two
+    // samples of one side, 2 for interleaved stereo.
+    void WriteFloat(int frames, float* left, float* right, int step = 1);  // throws FluidError
 
     struct Handles;
     Handles& Raw() { return *handles_; }
@@ -47,48 +70,61 @@ class Synth {
     std::unique_ptr<Handles> handles_;
 };
 
-// A MIDI file player on a synthesizer. Create it before the audio driver and
-// destroy it after.
+// A MIDI file player on a synthesizer. Create and delete it only while nothing
+// renders the synthesizer.
 class Player {
   public:
-    Player(Synth& synth, const std::string& midiFile);  // throws FluidError
+    Player(Synth& synth, const std::string& midiFile);            // throws FluidError
+    Player(Synth& synth, const std::vector<uint8_t>& midiBytes);  // throws FluidError
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    // Called on the audio thread, with the synthesizer locked, whenever the
-    // playback position moves. Set before Play.
+    // Called on the rendering thread whenever the playback position moves.
+    // Set before Play.
     void SetTickCallback(std::function<void(int tick)> callback);
     void Play();  // throws FluidError
     void Stop();
-    void Rewind();          // back to the first tick, for the next Play
     bool Finished() const;  // FluidSynth's own DONE status
     int CurrentTick() const;
     int TotalTicks() const;  // 0 until the file has been loaded by the first block
 
   private:
+    explicit Player(Synth& synth);
     static int OnTick(void* data, int tick);
     struct Handle;
     std::unique_ptr<Handle> handle_;
     std::function<void(int)> tickCallback_;
 };
 
-// Real-time output through an audio driver; starts pulling audio at once.
-class AudioDriver {
+// An audio device of FluidSynth (by driver name: "pulseaudio", "alsa", ...)
+// that pulls its audio from `render` on its own thread, so that the caller
+// decides when the synthesizer renders. It does not need the synthesizer's
+// settings. Drivers without such a callback
+// ("file", "sdl2") are opened by the sound service itself.
+class CallbackDriver {
   public:
-    explicit AudioDriver(Synth& synth);  // throws FluidError
-    ~AudioDriver();
-    AudioDriver(const AudioDriver&) = delete;
-    AudioDriver& operator=(const AudioDriver&) = delete;
+    using Render = std::function<void(int frames, float* left, float* right)>;
+    // throws FluidError
+    CallbackDriver(const std::string& driverName, int periodSize, Render render);
+    ~CallbackDriver();
+    CallbackDriver(const CallbackDriver&) = delete;
+    CallbackDriver& operator=(const CallbackDriver&) = delete;
 
   private:
+    static int OnAudio(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
     struct Handle;
     std::unique_ptr<Handle> handle_;
+    Render render_;
 };
 
-// Whether FluidSynth recognises the file as a Standard MIDI File.
+// Whether FluidSynth recognises the file as a Standard MIDI File / SoundFont.
 bool IsMidiFile(const std::string& path);
+bool IsSoundFontFile(const std::string& path);
 // FluidSynth's own default SoundFont path (may name a file that does not exist).
 std::string DefaultSoundFont();
+// FluidSynth's error messages go here instead of standard error; returns and
+// clears what was collected since the last call, one message a line.
+std::string TakeFluidErrors();
 
 }  // namespace tontoko::fluid

@@ -4,22 +4,38 @@
 #include <QObject>
 #include <QTimer>
 
-#include "render/FluidSynth.h"
-#include "render/SoundFont.h"
+#include "render/SoundService.h"
 
 namespace tontoko {
+
+namespace {
+
+SoundServiceOptions ServiceOptions(FluidSynthPlayer::Options options) {
+    SoundServiceOptions service;
+    if (!options.audioDriver.empty()) {
+        service.drivers = {options.audioDriver};
+    }
+    service.audioFile = std::move(options.audioFile);
+    service.soundFontCandidates = std::move(options.soundFontCandidates);
+    return service;
+}
+
+}  // namespace
 
 FluidSynthPlayer::FluidSynthPlayer() : FluidSynthPlayer(Options{}) {}
 
 FluidSynthPlayer::FluidSynthPlayer(Options options)
-    : options_(std::move(options)),
+    : FluidSynthPlayer(std::make_shared<SoundService>(ServiceOptions(std::move(options)))) {}
+
+FluidSynthPlayer::FluidSynthPlayer(std::shared_ptr<SoundService> service)
+    : service_(std::move(service)),
       notifier_(std::make_unique<QObject>()),
       watchdog_(std::make_unique<QTimer>()) {
     watchdog_->setInterval(250);
     QObject::connect(watchdog_.get(), &QTimer::timeout, notifier_.get(), [this] {
         if (!playing_) {
             watchdog_->stop();
-        } else if (player_ && player_->Finished()) {
+        } else if (service_->SongFinished()) {
             PostNotify();
         }
     });
@@ -42,64 +58,59 @@ int FluidSynthPlayer::CurrentTick() const {
     return playing_ ? tick_.load() : -1;
 }
 
-void FluidSynthPlayer::EnsureSynth() {
-    if (synth_) {
-        return;
+void FluidSynthPlayer::Preload() {
+    service_->StartLoading();
+}
+
+void FluidSynthPlayer::WaitForService() {
+    const SoundStatus& status = service_->WaitLoaded();
+    switch (status.failure) {
+        case SoundFailure::None:
+            return;
+        case SoundFailure::NoSoundFont:
+            throw PlayerError(status.detail, PlayerFailure::NoSoundFont);
+        case SoundFailure::NoDevice:
+            throw PlayerError(status.detail, PlayerFailure::NoDevice);
     }
-    const std::optional<std::string> font = FirstExistingFile(
-        options_.soundFontCandidates ? *options_.soundFontCandidates : SoundFontCandidates());
-    if (!font) {
-        throw PlayerError(
-            "音源（SoundFont）が見つからないため、演奏できません。\n"
-            "No SoundFont found: install the package fluid-soundfont-gm or set "
-            "TONTOKO_SOUNDFONT to a General MIDI SoundFont (.sf2).");
+}
+
+bool FluidSynthPlayer::Sound(const std::vector<LiveEvent>& events, bool waitForLoad) {
+    if (waitForLoad) {
+        WaitForService();
     }
-    fluid::SynthConfig config;
-    config.soundFont = *font;
-    config.audioDriver = options_.audioDriver;
-    config.audioFile = options_.audioFile;
-    try {
-        synth_ = std::make_unique<fluid::Synth>(config);
-    } catch (const fluid::FluidError& error) {
-        throw PlayerError(error.what());
-    }
+    return service_->Sound(events);
 }
 
 void FluidSynthPlayer::Open() {
     Close();
-    EnsureSynth();
+    WaitForService();
     try {
-        player_ = std::make_unique<fluid::Player>(*synth_, fileName_);
-        player_->SetTickCallback([this](int tick) { OnTick(tick); });
-    } catch (const fluid::FluidError& error) {
-        player_.reset();
+        service_->LoadSong(fileName_, [this](int tick, bool ended) {
+            if (!playing_) {
+                return;
+            }
+            tick_ = tick;
+            // The end is the last tick of the file plus the release of its
+            // last notes; FluidSynth's own DONE comes two seconds after that.
+            if (ended) {
+                PostNotify();
+            }
+        });
+    } catch (const std::exception& error) {
         throw PlayerError("Cannot open \"" + fileName_ + "\": " + error.what());
     }
-    // The driver comes last: from here on the audio thread runs.
-    try {
-        driver_ = std::make_unique<fluid::AudioDriver>(*synth_);
-    } catch (const fluid::FluidError&) {
-        player_.reset();
-        const std::string driver =
-            options_.audioDriver.empty() ? std::string("the default") : options_.audioDriver;
-        throw PlayerError(
-            "音を出す装置が使えないため、演奏できません。\n"
-            "No audio device: FluidSynth could not open " +
-            driver + " audio driver, so the song cannot be played.");
-    }
+    open_ = true;
 }
 
 void FluidSynthPlayer::Play() {
-    if (!driver_ || !player_) {
+    if (!open_) {
         throw PlayerError("The player is not open.");
     }
-    Silence();
-    player_->Rewind();
     tick_ = 0;
     playing_ = true;
     try {
-        player_->Play();
-    } catch (const fluid::FluidError& error) {
+        service_->PlaySong();
+    } catch (const std::exception& error) {
         playing_ = false;
         throw PlayerError(error.what());
     }
@@ -107,48 +118,25 @@ void FluidSynthPlayer::Play() {
 }
 
 void FluidSynthPlayer::Stop() {
-    if (player_) {
-        player_->Stop();
+    if (open_) {
+        service_->StopSong();
     }
-    Silence();
     PostNotify();
 }
 
 void FluidSynthPlayer::Close() {
-    driver_.reset();  // stops the audio thread before anything it uses goes
-    if (player_) {
-        player_->Stop();
-        player_.reset();
+    if (open_) {
+        service_->UnloadSong();
+        open_ = false;
     }
-    Silence();
     PostNotify();
-}
-
-void FluidSynthPlayer::Silence() {
-    // Voices left from a cut playback would otherwise sound again at the next one.
-    if (synth_) {
-        synth_->AllSoundsOff();
-    }
-}
-
-void FluidSynthPlayer::OnTick(int tick) {
-    if (!playing_) {
-        return;
-    }
-    tick_ = tick;
-    // The end is the last tick of the file plus the release of its last notes;
-    // FluidSynth's own DONE comes two seconds after that. The file is loaded by
-    // the time this runs, so an empty one ends at once.
-    if (tick >= player_->TotalTicks() && synth_->ActiveVoices() == 0) {
-        PostNotify();
-    }
 }
 
 void FluidSynthPlayer::PostNotify() {
     if (!playing_.exchange(false)) {
         return;
     }
-    // May run on the audio thread with the synthesizer locked: only post.
+    // May run on the rendering thread under its lock: only post.
     QMetaObject::invokeMethod(
         notifier_.get(),
         [this] {

@@ -14,21 +14,16 @@ class QTimer;
 
 namespace tontoko {
 
-namespace fluid {
-class Synth;
-class Player;
-class AudioDriver;
-}  // namespace fluid
+class SoundService;
 
-// The media player over FluidSynth and a General MIDI SoundFont. The
-// synthesizer and its SoundFont are loaded on the first Open and kept; the MIDI
-// player and the audio driver live from Open to Close. The notification is
-// posted to the thread that created this object (the GUI thread), which must
-// run a Qt event loop.
+// The media player over the sound service: Open waits for the service's
+// loading only if it has not finished, then loads the file into a MIDI
+// player; Play starts it. The notification is posted to the thread that
+// created this object (the GUI thread), which must run a Qt event loop.
 class FluidSynthPlayer : public MidiPlayer {
   public:
     struct Options {
-        std::string audioDriver;  // empty: FluidSynth's default device
+        std::string audioDriver;  // empty: the usual driver order
         std::string audioFile;    // output file of the "file" driver
         // Where to look for the SoundFont; unset: the usual search order.
         std::optional<std::vector<std::string>> soundFontCandidates;
@@ -36,6 +31,7 @@ class FluidSynthPlayer : public MidiPlayer {
 
     FluidSynthPlayer();
     explicit FluidSynthPlayer(Options options);
+    explicit FluidSynthPlayer(std::shared_ptr<SoundService> service);
     ~FluidSynthPlayer() override;
     FluidSynthPlayer(const FluidSynthPlayer&) = delete;
     FluidSynthPlayer& operator=(const FluidSynthPlayer&) = delete;
@@ -47,27 +43,26 @@ class FluidSynthPlayer : public MidiPlayer {
     void Close() override;
     void SetNotify(std::function<void()> onNotify) override;
     int CurrentTick() const override;
+    void Preload() override;
+    bool Sound(const std::vector<LiveEvent>& events, bool waitForLoad) override;
 
-    bool IsOpen() const { return driver_ != nullptr; }
+    bool IsOpen() const { return open_; }
+    SoundService& Service() { return *service_; }
 
   private:
-    void EnsureSynth();
-    void OnTick(int tick);  // audio thread
+    void WaitForService();  // throws PlayerError
     void PostNotify();      // any thread; at most once per playback
-    void Silence();
 
-    Options options_;
+    std::shared_ptr<SoundService> service_;
     std::string fileName_;
     std::function<void()> onNotify_;
     std::unique_ptr<QObject> notifier_;  // lives in the GUI thread
     // Looks at FluidSynth's own status while playing, for the ends that never
     // reach the tick callback (a file the player could not load).
     std::unique_ptr<QTimer> watchdog_;
-    std::unique_ptr<fluid::Synth> synth_;
-    std::unique_ptr<fluid::Player> player_;
-    std::unique_ptr<fluid::AudioDriver> driver_;
+    bool open_ = false;
     std::atomic<bool> playing_{false};
-    std::atomic<int> tick_{-1};  // written on the audio thread
+    std::atomic<int> tick_{-1};  // written on the rendering thread
 };
 
 }  // namespace tontoko

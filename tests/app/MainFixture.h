@@ -56,7 +56,7 @@ class FakePlayer : public MidiPlayer {
     void Open() override {
         calls.push_back("Open");
         if (!failOpen.empty()) {
-            throw PlayerError(failOpen);
+            throw PlayerError(failOpen, failOpenKind);
         }
     }
     void Play() override {
@@ -68,6 +68,15 @@ class FakePlayer : public MidiPlayer {
     void Close() override { calls.push_back("Close"); }
     void SetNotify(std::function<void()> onNotify) override { notify = std::move(onNotify); }
     int CurrentTick() const override { return tick; }
+    void Preload() override { ++preloads; }
+    bool Sound(const std::vector<LiveEvent>& events, bool waitForLoad) override {
+        sounds.push_back(events);
+        waits.push_back(waitForLoad);
+        if (waitForLoad && !failSound.empty()) {
+            throw PlayerError(failSound, failSoundKind);
+        }
+        return true;
+    }
 
     int Count(const std::string& call) const {
         int n = 0;
@@ -81,8 +90,14 @@ class FakePlayer : public MidiPlayer {
     std::string fileName;
     int tick = -1;  // what CurrentTick reports
     std::string failOpen;
+    PlayerFailure failOpenKind = PlayerFailure::Other;
     std::vector<QByteArray> played;
     std::function<void()> notify;
+    int preloads = 0;
+    std::vector<std::vector<LiveEvent>> sounds;  // every short sound asked for
+    std::vector<bool> waits;
+    std::string failSound;  // thrown by a Sound that waits for the load
+    PlayerFailure failSoundKind = PlayerFailure::Other;
 };
 
 // One channel message of a written file.

@@ -102,6 +102,28 @@ TEST_F(PlaybackTest, FailedOpenIsReportedAndPlayWorksAgain) {
     EXPECT_EQ(player.Count("Play"), 1);
 }
 
+TEST_F(PlaybackTest, MissingDeviceOrSoundFontIsExplainedThenDetailed) {
+    Create();
+    player.failOpen = "No audio device could be opened.\nalsa: no card";
+    player.failOpenKind = PlayerFailure::NoDevice;
+    Trigger("TB_Play");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, U("Error"));
+    EXPECT_EQ(messages.shown[0].text,
+              U("音を出す装置が使えないため、演奏できません．\n"
+                "曲は「音声ファイルに書き出す」で音声ファイルにして聴くことができます．\n"
+                "No audio device could be opened.\nalsa: no card"));
+    EXPECT_FALSE(TempExists());
+
+    player.failOpen = "The SoundFont set in TONTOKO_SOUNDFONT does not exist: /x.sf2";
+    player.failOpenKind = PlayerFailure::NoSoundFont;
+    Trigger("TB_Play");
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_TRUE(messages.shown[1].text.startsWith(U("音源（SoundFont）が使えない")));
+    EXPECT_TRUE(messages.shown[1].text.endsWith(U("does not exist: /x.sf2")));
+    EXPECT_EQ(player.Count("Play"), 0);
+}
+
 TEST_F(PlaybackTest, EveryPlayRendersTheCurrentSettings) {
     Create();
     auto playOnce = [&] {

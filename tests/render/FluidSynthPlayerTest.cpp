@@ -12,6 +12,7 @@
 
 #include "render/FluidSynthPlayer.h"
 #include "render/SoundFont.h"
+#include "render/SoundService.h"
 #include "tests/support/TempDir.h"
 
 using namespace tontoko;
@@ -215,6 +216,7 @@ TEST_F(FluidSynthPlayerTest, NoSoundFontFoundIsReportedAsSuch) {
         player.Open();
         FAIL() << "opened without a SoundFont";
     } catch (const PlayerError& error) {
+        EXPECT_EQ(error.Kind(), PlayerFailure::NoSoundFont);
         EXPECT_NE(std::string(error.what()).find("No SoundFont found"), std::string::npos)
             << error.what();
     }
@@ -232,9 +234,49 @@ TEST_F(FluidSynthPlayerTest, NoAudioDeviceIsReportedAsSuch) {
         player.Close();
         GTEST_SKIP() << "this machine has a sound device";
     } catch (const PlayerError& error) {
+        EXPECT_EQ(error.Kind(), PlayerFailure::NoDevice);
         EXPECT_NE(std::string(error.what()).find("No audio device"), std::string::npos)
             << error.what();
     }
     EXPECT_FALSE(player.IsOpen());
     EXPECT_THROW(player.Play(), PlayerError);
+}
+
+TEST_F(FluidSynthPlayerTest, PreloadLoadsBehindTheCallerAndOpenThenNeedNotWait) {
+    FluidSynthPlayer player(FileDriver());
+    const auto asked = Clock::now();
+    player.Preload();
+    EXPECT_LT(Clock::now() - asked, std::chrono::milliseconds(100)) << "Preload returns at once";
+    // An edited note asks without waiting: nothing sounds before the load.
+    const bool early =
+        player.Sound({{0, LiveEvent::Kind::NoteOn, kAuditionChannel, 60, 100}}, false);
+    // (Loading a SoundFont takes far longer than this one call.)
+    EXPECT_FALSE(early);
+    ASSERT_TRUE(SpinUntil([&] { return player.Service().Loaded(); }, std::chrono::seconds(60)));
+    WriteMidi(dir.File("ok.mid"), 24);
+    player.SetFileName(dir.File("ok.mid"));
+    const auto open = Clock::now();
+    player.Open();
+    EXPECT_LT(Clock::now() - open, std::chrono::milliseconds(500)) << "Open waited for a load";
+    player.Play();
+    EXPECT_FALSE(player.Sound({{0, LiveEvent::Kind::NoteOn, kAuditionChannel, 60, 100}}, true))
+        << "nothing over a song";
+    player.Close();
+    EXPECT_TRUE(player.Sound({{0, LiveEvent::Kind::NoteOn, kAuditionChannel, 60, 100}}, true));
+}
+
+TEST_F(FluidSynthPlayerTest, ASoundThatWaitsReportsAMissingDevice) {
+    FluidSynthPlayer::Options options;
+    options.audioDriver = "no-such-driver";
+    FluidSynthPlayer player(options);
+    try {
+        player.Sound({{0, LiveEvent::Kind::NoteOn, kAuditionChannel, 60, 100}}, true);
+        FAIL() << "sounded without a device";
+    } catch (const PlayerError& error) {
+        EXPECT_EQ(error.Kind(), PlayerFailure::NoDevice);
+        EXPECT_NE(std::string(error.what()).find("no-such-driver"), std::string::npos)
+            << error.what();
+    }
+    // Without waiting: silently nothing.
+    EXPECT_FALSE(player.Sound({{0, LiveEvent::Kind::NoteOn, kAuditionChannel, 60, 100}}, false));
 }
