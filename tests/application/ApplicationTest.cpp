@@ -58,6 +58,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // A Japanese desktop, as the program's users have.
+    qputenv("LANG", "ja_JP.UTF-8");
+    qputenv("LC_ALL", "ja_JP.UTF-8");
     tontoko::Application application(argc, argv);
     tontoko::test::app = &application;
     ::testing::InitGoogleTest(&argc, argv);

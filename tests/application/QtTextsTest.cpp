@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -53,6 +54,7 @@ class QtTextsTest : public ::testing::Test {
 };
 
 TEST_F(QtTextsTest, TheExitQuestionAnswersInJapaneseUnderItsOwnCaption) {
+    ASSERT_EQ(QLocale::system().name(), QStringLiteral("ja_JP"));
     TSMain window;
     window.show();
     QString caption, text;
