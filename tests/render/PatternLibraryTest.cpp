@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "render/Encoding.h"
@@ -27,13 +26,11 @@ std::string Steps(std::initializer_list<int> onsets) {
 }
 
 std::vector<AccPattern> ReadAcc(const std::string& text) {
-    std::istringstream in(text);
-    return ReadAccPatterns(in);
+    return ReadAccPatterns(text);
 }
 
 std::vector<DrumPattern> ReadDrums(const std::string& text) {
-    std::istringstream in(text);
-    return ReadDrumPatterns(in);
+    return ReadDrumPatterns(text);
 }
 
 std::string AccBlock(const std::string& name, const std::string& eol = "\r\n") {
@@ -99,6 +96,15 @@ TEST(PatternReader, LinesLongerThan253CharactersAreSplit) {
         EXPECT_EQ(exact[0].name, longName);
         EXPECT_EQ(exact[0].parts[3], Steps({3}));
     }
+}
+
+TEST(PatternReader, LoneCarriageReturnsStayInTheLineAndTheLastLineNeedsNoEnd) {
+    const auto patterns = ReadAcc("5\nna\rme\n" + Steps({0}) + "\n" + Steps({1}) + "\r\n" +
+                                  Steps({2}) + "\n" + Steps({3}));
+    ASSERT_EQ(patterns.size(), 1u);
+    EXPECT_EQ(patterns[0].name, "na\rme");
+    EXPECT_EQ(patterns[0].parts[1], Steps({1}));
+    EXPECT_EQ(patterns[0].parts[3], Steps({3}));
 }
 
 TEST(PatternReader, ReadsDrumNotesAndTheirLowEightBits) {
