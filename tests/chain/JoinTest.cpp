@@ -1,8 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
+#include "../render/ChildProcess.h"
 #include "../support/TempDir.h"
 #include "SmfReader.h"
 #include "SongFiles.h"
@@ -113,10 +117,76 @@ TEST(Join, OnlySongsOfTheWritersLayoutAreJoinable) {
     std::vector<uint8_t> text(200, 'x');
     EXPECT_FALSE(IsJoinableSong(text));
 
-    // The smallest file of the layout is accepted.
-    std::vector<uint8_t> smallest(song.begin(), song.begin() + 44);
+    // Only the layout's fixed part and the end of track: accepted once the
+    // length field is right.
+    std::vector<uint8_t> smallest(song.begin(), song.begin() + 68);
     smallest.insert(smallest.end(), {0x00, 0xFF, 0x2F, 0x00});
+    EXPECT_FALSE(IsJoinableSong(smallest)) << "the length field still says the old size";
+    const uint32_t length = static_cast<uint32_t>(smallest.size() - 22);
+    smallest[20] = static_cast<uint8_t>(length >> 8);
+    smallest[21] = static_cast<uint8_t>(length);
     EXPECT_TRUE(IsJoinableSong(smallest));
+    EXPECT_TRUE(IsJoinableSong(JoinSongs(smallest, song)));
+}
+
+// A valid file of another layout that passes a look at a few bytes: C0 at
+// offset 43 (inside a text event) and 00 FF 2F 00 at the end.
+std::vector<uint8_t> OtherLayoutSong() {
+    std::vector<uint8_t> other = {0x4D, 0x54, 0x68, 0x64, 0,    0, 0, 6, 0, 0,    0,    1,    0,
+                                  0x60, 0x4D, 0x54, 0x72, 0x6B, 0, 0, 0, 0, 0x00, 0xFF, 0x01, 40};
+    // 17 letters, C0, then "あ" seven times and a letter: 40 bytes of text.
+    other.insert(other.end(), 17, 'a');
+    other.push_back(0xC0);
+    for (int i = 0; i < 7; ++i) {
+        other.insert(other.end(), {0xE3, 0x81, 0x82});
+    }
+    other.push_back('a');
+    other.insert(other.end(), {0x00, 0x90, 0x3C, 0x40, 0x60, 0x90, 0x3C, 0x00});
+    other.insert(other.end(), {0x00, 0xFF, 0x2F, 0x00});
+    other[21] = static_cast<uint8_t>(other.size() - 22);
+    return other;
+}
+
+TEST(JoinFiles, AnotherLayoutIsRefusedAndNothingIsWritten) {
+    const std::vector<uint8_t> other = OtherLayoutSong();
+    ASSERT_TRUE(ReadSmf(other).valid) << ReadSmf(other).problem;
+    ASSERT_EQ(other[43], 0xC0);
+    EXPECT_FALSE(IsJoinableSong(other));
+
+    TempDir dir;
+    const std::vector<uint8_t> song = WrittenSong(120, 1);
+    WriteBytes(dir.File("song.mid"), song);
+    WriteBytes(dir.File("other.mid"), other);
+    WriteBytes(dir.File("out.mid"), {1, 2, 3});
+    EXPECT_EQ(JoinFiles(dir.File("song.mid"), dir.File("other.mid"), dir.File("out.mid")),
+              JoinStatus::SecondInvalid);
+    EXPECT_EQ(JoinFiles(dir.File("other.mid"), dir.File("song.mid"), dir.File("out.mid")),
+              JoinStatus::FirstInvalid);
+    EXPECT_EQ(ReadBytes(dir.File("out.mid")), (std::vector<uint8_t>{1, 2, 3}));
+
+    // What the old check let through: the joined bytes are not a valid file.
+    std::vector<uint8_t> joined;
+    EXPECT_EQ(JoinCheckedSongs(song, other, joined), JoinStatus::SecondInvalid);
+    EXPECT_TRUE(joined.empty());
+    EXPECT_FALSE(ReadSmf(JoinSongs(song, other)).valid);
+}
+
+TEST(JoinFiles, FifoOrDeviceInputsAreRefusedWithoutWaiting) {
+    TempDir dir;
+    WriteBytes(dir.File("song.mid"), WrittenSong(120, 1));
+    ASSERT_EQ(::mkfifo(dir.File("fifo.mid").c_str(), 0600), 0);
+    const ChildResult result = RunInChild(
+        [&](int) {
+            const bool fifo = JoinFiles(dir.File("fifo.mid"), dir.File("song.mid"),
+                                        dir.File("r.mid")) == JoinStatus::FirstUnreadable;
+            const bool device = JoinFiles(dir.File("song.mid"), "/dev/zero", dir.File("r.mid")) ==
+                                JoinStatus::SecondUnreadable;
+            return fifo && device ? 0 : 1;
+        },
+        std::chrono::seconds(5));
+    ASSERT_TRUE(result.finished) << "the join waited on a FIFO or read a device without end";
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("r.mid")));
 }
 
 // Bad inputs and a result named like an input are covered through the dialog;
