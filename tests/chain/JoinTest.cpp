@@ -119,8 +119,9 @@ TEST(Join, OnlySongsOfTheWritersLayoutAreJoinable) {
 
     // Only the layout's fixed part and the end of track: accepted once the
     // length field is right.
-    std::vector<uint8_t> smallest(song.begin(), song.begin() + 68);
-    smallest.insert(smallest.end(), {0x00, 0xFF, 0x2F, 0x00});
+    std::vector<uint8_t> smallest(song.begin(), song.begin() + 72);
+    const uint8_t endOfTrack[] = {0x00, 0xFF, 0x2F, 0x00};
+    std::copy(std::begin(endOfTrack), std::end(endOfTrack), smallest.begin() + 68);
     EXPECT_FALSE(IsJoinableSong(smallest)) << "the length field still says the old size";
     const uint32_t length = static_cast<uint32_t>(smallest.size() - 22);
     smallest[20] = static_cast<uint8_t>(length >> 8);
@@ -132,19 +133,20 @@ TEST(Join, OnlySongsOfTheWritersLayoutAreJoinable) {
 // A valid file of another layout that passes a look at a few bytes: C0 at
 // offset 43 (inside a text event) and 00 FF 2F 00 at the end.
 std::vector<uint8_t> OtherLayoutSong() {
-    std::vector<uint8_t> other = {0x4D, 0x54, 0x68, 0x64, 0,    0, 0, 6, 0, 0,    0,    1,    0,
-                                  0x60, 0x4D, 0x54, 0x72, 0x6B, 0, 0, 0, 0, 0x00, 0xFF, 0x01, 40};
-    // 17 letters, C0, then "あ" seven times and a letter: 40 bytes of text.
-    other.insert(other.end(), 17, 'a');
-    other.push_back(0xC0);
+    // A text event of 40 bytes: 17 letters, C0, "あ" seven times and a letter;
+    // then a note and the end of track.
+    std::string track("\x00\xFF\x01\x28", 4);
+    track += std::string(17, 'a');
+    track += '\xC0';
     for (int i = 0; i < 7; ++i) {
-        other.insert(other.end(), {0xE3, 0x81, 0x82});
+        track += "\xE3\x81\x82";
     }
-    other.push_back('a');
-    other.insert(other.end(), {0x00, 0x90, 0x3C, 0x40, 0x60, 0x90, 0x3C, 0x00});
-    other.insert(other.end(), {0x00, 0xFF, 0x2F, 0x00});
-    other[21] = static_cast<uint8_t>(other.size() - 22);
-    return other;
+    track += 'a';
+    track += std::string("\x00\x90\x3C\x40\x60\x90\x3C\x00\x00\xFF\x2F\x00", 12);
+    std::string file("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk\x00\x00\x00", 21);
+    file += static_cast<char>(track.size());
+    file += track;
+    return std::vector<uint8_t>(file.begin(), file.end());
 }
 
 TEST(JoinFiles, AnotherLayoutIsRefusedAndNothingIsWritten) {

@@ -147,7 +147,9 @@ TEST(PatternReader, MalformedFilesKeepEveryWellFormedPattern) {
     // At most ten patterns are kept.
     std::string many;
     for (int i = 0; i < 12; ++i) {
-        many += AccBlock("p" + std::to_string(i));
+        std::string name = "p";  // appended: GCC 12 warns falsely (-Wrestrict) about "p" + ...
+        name += std::to_string(i);
+        many += AccBlock(name);
     }
     patterns = ReadAcc(many + "0\r\n");
     ASSERT_EQ(patterns.size(), 10u);

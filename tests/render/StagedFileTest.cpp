@@ -120,7 +120,9 @@ TEST(TempRegistry, RemoveAllReachesEveryRegisteredPathAcrossChunks) {
         // More than one chunk of slots, with gaps from unregistered paths.
         std::vector<int> handles;
         for (int i = 0; i < 1500; ++i) {
-            const std::string path = dir.File("t" + std::to_string(i));
+            std::string name = "t";  // appended: GCC 12 warns falsely (-Wrestrict) about "t" + ...
+            name += std::to_string(i);
+            const std::string path = dir.File(name);
             std::ofstream(path) << i;
             handles.push_back(TempRegistry::Register(path));
         }
