@@ -47,8 +47,6 @@ class OutputFiles {
     int Check(std::ostream& err);
 
     bool UsesStdout() const;
-    Kind KindOf(int index) const { return outputs_.at(index).kind; }
-    std::size_t Size() const { return outputs_.size(); }
 
     // The contents of output `index`.
     bool Put(int index, std::string_view bytes, std::ostream& err);
