@@ -16,8 +16,8 @@ bool RhythmStore::IsPattern(std::string_view text) {
 
 void RhythmStore::Load(const std::string& path) {
     entries_.clear();
-    // A FIFO or a device in the file's place reads as a missing file.
-    if (const std::optional<std::string> text = ReadRegularFile(path)) {
+    // A FIFO, a device or a huge file in the file's place reads as a missing file.
+    if (const std::optional<std::string> text = ReadRegularFile(path, kMaxTextFileBytes)) {
         LoadText(*text);
     }
 }

@@ -216,8 +216,8 @@ PatternLoadResult LoadPatterns(PatternLibrary& library, const std::filesystem::p
     library.acc.clear();
 
     // Only regular files are read: a FIFO or a device in a pattern file's
-    // place is reported like a missing file.
-    if (const auto drumFile = ReadRegularFile(dir / kDrumPatternFile)) {
+    // place, or a file of hundreds of megabytes, is reported like a missing file.
+    if (const auto drumFile = ReadRegularFile(dir / kDrumPatternFile, kMaxTextFileBytes)) {
         result.drumFileOpened = true;
         library.drums = ReadDrumPatterns(*drumFile);
         for (auto& pattern : library.drums) {
@@ -225,7 +225,7 @@ PatternLoadResult LoadPatterns(PatternLibrary& library, const std::filesystem::p
         }
     }
 
-    if (const auto accFile = ReadRegularFile(dir / kAccPatternFile)) {
+    if (const auto accFile = ReadRegularFile(dir / kAccPatternFile, kMaxTextFileBytes)) {
         result.accFileOpened = true;
         library.acc = ReadAccPatterns(*accFile);
         for (auto& pattern : library.acc) {

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 namespace tontoko {
 
@@ -53,26 +55,32 @@ std::optional<std::string> ReadRegularFile(const std::filesystem::path& path,
     const std::size_t cap =
         maxBytes < std::numeric_limits<std::size_t>::max() ? maxBytes + 1 : maxBytes;
     std::string bytes;
-    bytes.resize(std::min(size + 1, cap));
     std::size_t used = 0;
-    for (;;) {
-        if (used == bytes.size()) {
-            if (used >= cap) {
+    try {
+        bytes.resize(std::min(size + 1, cap));
+        for (;;) {
+            if (used == bytes.size()) {
+                if (used >= cap) {
+                    return std::nullopt;
+                }
+                bytes.resize(std::min(cap, std::max(used * 2, used + kMinimumChunk)));
+            }
+            const ssize_t n = ::read(fd.Get(), bytes.data() + used, bytes.size() - used);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
                 return std::nullopt;
             }
-            bytes.resize(std::min(cap, std::max(used * 2, used + kMinimumChunk)));
-        }
-        const ssize_t n = ::read(fd.Get(), bytes.data() + used, bytes.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
+            if (n == 0) {
+                break;
             }
-            return std::nullopt;
+            used += static_cast<std::size_t>(n);
         }
-        if (n == 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;  // larger than the memory there is: unreadable
+    } catch (const std::length_error&) {
+        return std::nullopt;
     }
     if (used > maxBytes) {
         return std::nullopt;

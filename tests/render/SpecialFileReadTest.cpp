@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -88,6 +89,23 @@ TEST(PatternLoading, FifoAndDeviceInPlaceOfPatternFilesAreReportedNotWaitedFor) 
     const PatternLoadResult loaded = LoadPatterns(library, dir.Path());
     EXPECT_TRUE(loaded.drumFileOpened && loaded.accFileOpened);
     EXPECT_EQ(library.acc.size(), 1u);
+}
+
+TEST(PatternLoading, AHugeSparseFileIsReportedWithoutReadingIt) {
+    TempDir dir;
+    WriteText(dir.Path() / kDrumPatternFile, "0\r\n");
+    WriteText(dir.Path() / kAccPatternFile, AccFile());
+    ASSERT_EQ(::truncate((dir.Path() / kAccPatternFile).c_str(), off_t{1} << 40), 0);
+    const ChildResult result = RunInChild(
+        [&](int) {
+            PatternLibrary library;
+            const PatternLoadResult loaded = LoadPatterns(library, dir.Path());
+            return loaded.drumFileOpened && !loaded.accFileOpened ? 0 : 1;
+        },
+        std::chrono::seconds(5));
+    ASSERT_TRUE(result.finished) << "a terabyte of holes was read";
+    EXPECT_TRUE(result.exited) << "ended by signal " << result.signal;
+    EXPECT_EQ(result.exitCode, 0);
 }
 
 // Peak memory of loading, in bytes above what the child held before.
