@@ -144,6 +144,7 @@ TEST(PatternLoading, MemoryStaysWithinAFewTimesTheFileSize) {
     bool finished = false;
     const long peak = PeakMemoryOfLoading(dir.Path(), &finished);
     ASSERT_TRUE(finished) << "loading failed, lost the good pattern or took too long";
+    RecordProperty("peak_bytes", std::to_string(peak));
     EXPECT_GT(peak, 0);
     EXPECT_LT(peak, 3 * kSize) << "peak memory " << peak << " bytes for a " << kSize
                                << "-byte file";
