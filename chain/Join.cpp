@@ -1,57 +1,33 @@
 #include "chain/Join.h"
 
-#include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <string_view>
 
 #include "render/AtomicFile.h"
+#include "render/RegularFile.h"
 
 namespace tontoko {
 
 namespace {
 
-// "MThd", length 6, format 0, one track, 96 ticks per quarter note, "MTrk".
-constexpr std::array<uint8_t, 18> kSongStart = {0x4D, 0x54, 0x68, 0x64, 0x00, 0x00,
-                                                0x00, 0x06, 0x00, 0x00, 0x00, 0x01,
-                                                0x00, 0x60, 0x4D, 0x54, 0x72, 0x6B};
-constexpr std::array<uint8_t, 4> kSongEnd = {0x00, 0xFF, 0x2F, 0x00};
-constexpr uint8_t kFirstProgramChange = 0xC0;
 // The end-of-track event without its delta time.
 constexpr std::size_t kEndEventSize = 3;
+// No song of the layout is larger: the track length field holds 32 bits.
+constexpr std::size_t kLargestSong = std::size_t{std::numeric_limits<uint32_t>::max()} + 22;
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+std::optional<std::vector<uint8_t>> ReadSong(const std::string& path) {
+    std::optional<std::string> text = ReadRegularFile(path, kLargestSong);
+    if (!text) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
+    return std::vector<uint8_t>(text->begin(), text->end());
 }
 
 }  // namespace
 
 bool IsJoinableSong(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() < kJoinMinimumSize) {
-        return false;
-    }
-    return std::equal(kSongStart.begin(), kSongStart.end(), bytes.begin()) &&
-           bytes[kJoinSecondOffset] == kFirstProgramChange &&
-           std::equal(kSongEnd.begin(), kSongEnd.end(), bytes.end() - kSongEnd.size());
+    return IsSongLayout(bytes);
 }
 
 std::vector<uint8_t> JoinSongs(const std::vector<uint8_t>& first,
@@ -69,29 +45,46 @@ std::vector<uint8_t> JoinSongs(const std::vector<uint8_t>& first,
     return out;
 }
 
-JoinStatus JoinFiles(const std::string& first, const std::string& second,
-                     const std::string& result) {
-    const std::optional<std::vector<uint8_t>> a = ReadWholeFile(first);
-    if (!a) {
-        return JoinStatus::FirstUnreadable;
-    }
-    if (!IsJoinableSong(*a)) {
+JoinStatus JoinCheckedSongs(const std::vector<uint8_t>& first, const std::vector<uint8_t>& second,
+                            std::vector<uint8_t>& joined) {
+    if (!IsSongLayout(first)) {
         return JoinStatus::FirstInvalid;
     }
-    const std::optional<std::vector<uint8_t>> b = ReadWholeFile(second);
-    if (!b) {
-        return JoinStatus::SecondUnreadable;
-    }
-    if (!IsJoinableSong(*b)) {
+    if (!IsSongLayout(second)) {
         return JoinStatus::SecondInvalid;
     }
-    // The track length field holds 32 bits.
-    const uint64_t joinedTrack =
-        uint64_t(a->size()) - kEndEventSize + b->size() - kJoinSecondOffset - kTrackDataOffset;
+    const uint64_t joinedTrack = uint64_t(first.size()) - kEndEventSize + second.size() -
+                                 kJoinSecondOffset - kTrackDataOffset;
     if (joinedTrack > std::numeric_limits<uint32_t>::max()) {
         return JoinStatus::WriteFailed;
     }
-    const std::vector<uint8_t> joined = JoinSongs(*a, *b);
+    std::vector<uint8_t> result = JoinSongs(first, second);
+    // What is written must itself be a song that can be played and joined again.
+    if (!IsSongLayout(result)) {
+        return JoinStatus::WriteFailed;
+    }
+    joined = std::move(result);
+    return JoinStatus::Done;
+}
+
+JoinStatus JoinFiles(const std::string& first, const std::string& second,
+                     const std::string& result) {
+    const std::optional<std::vector<uint8_t>> a = ReadSong(first);
+    if (!a) {
+        return JoinStatus::FirstUnreadable;
+    }
+    if (!IsSongLayout(*a)) {
+        return JoinStatus::FirstInvalid;
+    }
+    const std::optional<std::vector<uint8_t>> b = ReadSong(second);
+    if (!b) {
+        return JoinStatus::SecondUnreadable;
+    }
+    std::vector<uint8_t> joined;
+    const JoinStatus status = JoinCheckedSongs(*a, *b, joined);
+    if (status != JoinStatus::Done) {
+        return status;
+    }
     const std::string_view bytes(reinterpret_cast<const char*>(joined.data()), joined.size());
     return WriteFileAtomically(result, bytes) ? JoinStatus::Done : JoinStatus::WriteFailed;
 }

@@ -63,7 +63,10 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     int melodyVolume = 0, accVolume = 0, bassVolume = 0, drumVolume = 0;
     bool noDrums = false;
 
-    app.add_option("-o,--output", o.output, "the MIDI file");
+    app.add_option("-o,--output", o.output,
+                   "the MIDI file; - writes the song to standard output (one song only), and "
+                   "the printout then goes to standard error. A device or FIFO is written "
+                   "into, an existing file replaced only once every output is ready");
     app.add_option("--data", o.dataDir, "folder of AccPattern.dat and DrumPattern.dat");
     auto* seedOption = app.add_option("--seed", seed, "seed of the random source (clock seconds)")
                            ->check(IntRange(0, 4294967295LL))
@@ -101,7 +104,8 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     app.add_option("--fade", o.fade, "fade")->check(OneOf({"normal", "in", "out"}));
     app.add_option("--interval", o.interval, "beats before the song")->check(IntRange(0, 4));
     app.add_option("--count", o.count, "songs in a row")->check(IntRange(1, 10000));
-    app.add_option("--wav", o.wav, "also render the (last) song to this WAV file");
+    app.add_option("--wav", o.wav,
+                   "also render the (last) song to this WAV file (not the MIDI file's name)");
 
     ParseOutcome outcome;
     try {
@@ -115,6 +119,13 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
         return outcome;
     }
 
+    if (o.output == "-" && o.count > 1) {
+        outcome.exitCode = 2;
+        outcome.message =
+            "tontoko-compose: -o -: standard output takes one song; give a file name for --count " +
+            std::to_string(o.count);
+        return outcome;
+    }
     if (*seedOption) {
         o.seed = static_cast<uint32_t>(seed);
     }

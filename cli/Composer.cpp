@@ -2,7 +2,12 @@
 
 #include <ctime>
 #include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <vector>
 
+#include "cli/OutputFiles.h"
 #include "cli/SongPrinter.h"
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
@@ -58,8 +63,17 @@ bool CheckPosition(int value, std::size_t size, const char* option, const char* 
 }  // namespace
 
 int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
-    const std::filesystem::path dataDir =
-        o.dataDir.empty() ? std::filesystem::current_path() : std::filesystem::path(o.dataDir);
+    std::filesystem::path dataDir(o.dataDir);
+    if (o.dataDir.empty()) {
+        std::error_code ec;
+        dataDir = std::filesystem::current_path(ec);
+        if (ec) {
+            err << "tontoko-compose: the working directory cannot be read (" << ec.message()
+                << "); it may have been removed. Start in an existing folder, or give the "
+                   "folder of the pattern files with --data\n";
+            return 1;
+        }
+    }
     PatternLibrary library;
     const PatternLoadResult loaded = LoadPatterns(library, dataDir);
     if (!loaded.drumFileOpened || !loaded.accFileOpened) {
@@ -72,6 +86,27 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         (o.drums && !CheckPosition(o.drumPattern, library.drums.size(), "--drum-pattern",
                                    kDrumPatternFile, err))) {
         return 2;
+    }
+
+    // Every output of the run, checked before any work and put in place
+    // together at the end. A further output (another audio file) is added
+    // here the same way and takes part in the same checks.
+    OutputFiles outputs;
+    for (int i = 0; i < o.count; ++i) {
+        outputs.Add("-o", OutputPath(o.output, i, o.count));
+    }
+    const int wavOutput = o.wav.empty() ? -1 : outputs.Add("--wav", o.wav);
+    if (const int status = outputs.Check(err)) {
+        return status;
+    }
+    std::optional<std::string> soundFont;
+    if (wavOutput >= 0) {
+        soundFont = FindSoundFont();
+        if (!soundFont) {
+            err << "tontoko-compose: no SoundFont found for " << o.wav
+                << " (install fluid-soundfont-gm or set TONTOKO_SOUNDFONT)\n";
+            return 1;
+        }
     }
 
     // The start-up song, seeded as start-up seeds it.
@@ -100,8 +135,11 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
                                   : o.firstDegree == 1                     ? FirstChord::One
                                                                            : FirstChord::Self;
 
-    out << "seed " << seed << ", tempo " << o.tempo << '\n';
-    std::string lastPath;
+    // The printout is given once everything is in place, on standard error
+    // when the song itself goes to standard output.
+    std::ostringstream printout;
+    printout << "seed " << seed << ", tempo " << o.tempo << '\n';
+    std::vector<uint8_t> bytes;
     for (int i = 0; i < o.count; ++i) {
         const ProgressionResult progression =
             GenerateProgression(song, firstChord, o.firstDegree - 1);
@@ -123,29 +161,40 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         SetVelocities(song, 0, 0, o.bassVolume);
         SetVelocities(song, kFirstDrumVoice, kVoiceCount - 1, o.drumVolume);
         RenderSong(song, library, choice);
-        lastPath = OutputPath(o.output, i, o.count);
-        if (!writer.Write(lastPath, song.rhythms, song.melodies, kSongSteps,
-                          static_cast<uint8_t>(o.tempo), sounds)) {
-            err << "tontoko-compose: cannot write " << lastPath << '\n';
+        bytes.clear();
+        writer.Compose(bytes, song.rhythms, song.melodies, kSongSteps,
+                       static_cast<uint8_t>(o.tempo), sounds);
+        const std::string_view midi(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        if (!outputs.Put(i, midi, err)) {
             return 1;
         }
-        PrintSong(out, song, o.key, lastPath);
+        const std::string title = OutputPath(o.output, i, o.count);
+        PrintSong(printout, song, o.key, title == "-" ? "(standard output)" : title);
     }
 
-    if (!o.wav.empty()) {
-        const std::optional<std::string> soundFont = FindSoundFont();
-        if (!soundFont) {
-            err << "tontoko-compose: no SoundFont found for " << o.wav
-                << " (install fluid-soundfont-gm or set TONTOKO_SOUNDFONT)\n";
+    if (wavOutput >= 0) {
+        const std::optional<std::string> midiPath = outputs.ContentPath(o.count - 1, err);
+        const std::optional<std::string> wavPath =
+            midiPath ? outputs.StagingPath(wavOutput, err) : std::nullopt;
+        if (!wavPath) {
             return 1;
         }
-        const AudioRenderResult audio = RenderMidiToWav(lastPath, o.wav, *soundFont);
+        AudioRenderResult audio = RenderMidiToWav(*midiPath, *wavPath, *soundFont);
         if (!audio.ok) {
+            // The renderer names the file it wrote, which is the temporary.
+            for (std::size_t at; (at = audio.error.find(*wavPath)) != std::string::npos;) {
+                audio.error.replace(at, wavPath->size(), o.wav);
+            }
             err << "tontoko-compose: " << audio.error << '\n';
             return 1;
         }
-        out << "audio " << o.wav << " (" << audio.seconds << " s)\n";
+        printout << "audio " << o.wav << " (" << audio.seconds << " s)\n";
     }
+
+    if (!outputs.Commit(err)) {
+        return 1;
+    }
+    (outputs.UsesStdout() ? err : out) << printout.str() << std::flush;
     return 0;
 }
 

@@ -1,16 +1,12 @@
 #include "editing/RhythmStore.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 
 #include "render/AtomicFile.h"
+#include "render/RegularFile.h"
 
 namespace tontoko {
-
-namespace {}  // namespace
 
 bool RhythmStore::IsPattern(std::string_view text) {
     return text.size() == kPatternLength &&
@@ -20,18 +16,23 @@ bool RhythmStore::IsPattern(std::string_view text) {
 
 void RhythmStore::Load(const std::string& path) {
     entries_.clear();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return;
+    // A FIFO, a device or a huge file in the file's place reads as a missing file.
+    if (const std::optional<std::string> text = ReadRegularFile(path, kMaxTextFileBytes)) {
+        LoadText(*text);
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (Count() < kCapacity && std::getline(in, line)) {
+}
+
+void RhythmStore::LoadText(std::string_view text) {
+    entries_.clear();
+    while (Count() < kCapacity && !text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+            line.remove_suffix(1);
         }
         if (IsPattern(line)) {
-            entries_.push_back(line);
+            entries_.emplace_back(line);
         }
     }
 }

@@ -20,8 +20,10 @@ class RhythmStore {
 
     // Replaces the entries with the patterns of `path`. Lines that are not a
     // pattern are skipped, and reading stops at ten entries. A missing or
-    // unreadable file gives an empty list.
+    // unreadable file, or one that is not a regular file, gives an empty list.
     void Load(const std::string& path);
+    // The same from the file's contents.
+    void LoadText(std::string_view text);
     // Writes every entry through a temporary file renamed over `path`, so a
     // failed write leaves the previous file as it was. False on failure.
     bool Save(const std::string& path) const;

@@ -1,11 +1,11 @@
 #include "render/PatternLibrary.h"
 
 #include <climits>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
 #include "render/Encoding.h"
+#include "render/RegularFile.h"
 
 namespace tontoko {
 namespace {
@@ -19,46 +19,53 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// One line of at most 253 characters without its line end (CR LF or LF). A
-// longer line is cut there and its rest is returned by the next call. Returns
-// nothing at the end of the stream.
-std::optional<std::string> ReadLine(std::istream& in) {
-    std::string line;
-    bool any = false;
-    for (;;) {
-        const int c = in.get();
-        if (c == std::char_traits<char>::eof()) {
-            break;
+// Splits a file's text into lines of at most 253 characters without their
+// line end (CR LF or LF). A longer line is cut there and its rest is the next
+// line. Lines are views into the text: nothing is copied.
+class LineReader {
+  public:
+    explicit LineReader(std::string_view text) : text_(text) {}
+
+    // The next line, or nothing at the end of the text.
+    std::optional<std::string_view> Next() {
+        if (pos_ >= text_.size()) {
+            return std::nullopt;
         }
-        any = true;
-        if (c == '\n') {
-            break;
-        }
-        if (c == '\r' && in.peek() == '\n') {
-            in.get();
-            break;
-        }
-        line.push_back(static_cast<char>(c));
-        if (line.size() == kMaxLineChars) {
-            // A line end right after the limit still belongs to this line.
-            if (in.peek() == '\n') {
-                in.get();
-            } else if (in.peek() == '\r') {
-                in.get();
-                if (in.peek() == '\n') {
-                    in.get();
-                } else {
-                    in.unget();
-                }
+        const size_t start = pos_;
+        while (pos_ < text_.size()) {
+            const char c = text_[pos_];
+            if (c == '\n') {
+                return Take(start, pos_, 1);
             }
-            break;
+            if (c == '\r' && At(pos_ + 1) == '\n') {
+                return Take(start, pos_, 2);
+            }
+            if (pos_ + 1 - start == kMaxLineChars) {
+                // A line end right after the limit still belongs to this line.
+                const size_t end = pos_ + 1;
+                if (At(end) == '\n') {
+                    return Take(start, end, 1);
+                }
+                if (At(end) == '\r' && At(end + 1) == '\n') {
+                    return Take(start, end, 2);
+                }
+                return Take(start, end, 0);
+            }
+            ++pos_;
         }
+        return text_.substr(start);
     }
-    if (!any) {
-        return std::nullopt;
+
+  private:
+    int At(size_t i) const { return i < text_.size() ? text_[i] : -1; }
+    std::string_view Take(size_t start, size_t end, size_t lineEnd) {
+        pos_ = end + lineEnd;
+        return text_.substr(start, end - start);
     }
-    return line;
-}
+
+    std::string_view text_;
+    size_t pos_ = 0;
+};
 
 // The decimal integer at the start of `text` (leading white space and a sign
 // allowed, the rest ignored), saturated to the int range; 0 when there is none.
@@ -112,16 +119,20 @@ std::string StepToken(std::string_view text) {
     return token;
 }
 
-// One block as read: the name and its part lines. Returns nothing at the end
-// line ("0", or no count at all) or at the end of the stream.
+// One block as read: the name and its part lines. Only as many part lines as
+// a pattern can use are kept; a block with more (a count of 2147483647 over
+// millions of lines, say) is read to its end, kept to that size, and rejected.
 struct Block {
-    std::string name;
-    std::vector<std::string> parts;
-    bool complete = true;  // false when the stream ended inside the block
+    std::string_view name;
+    std::vector<std::string_view> parts;
+    size_t partLines = 0;
+    bool complete = true;  // false when the text ended inside the block
 };
 
-std::optional<Block> ReadBlock(std::istream& in) {
-    const auto countLine = ReadLine(in);
+// Returns nothing at the end line ("0", or no count at all) or at the end of
+// the text.
+std::optional<Block> ReadBlock(LineReader& lines, size_t partsKept) {
+    const auto countLine = lines.Next();
     if (!countLine) {
         return std::nullopt;
     }
@@ -131,15 +142,15 @@ std::optional<Block> ReadBlock(std::istream& in) {
     }
     Block block;
     for (long i = 0; i < count; ++i) {
-        auto line = ReadLine(in);
+        const auto line = lines.Next();
         if (!line) {
             block.complete = false;
             break;
         }
         if (i == 0) {
-            block.name = std::move(*line);
-        } else {
-            block.parts.push_back(std::move(*line));
+            block.name = *line;
+        } else if (++block.partLines <= partsKept) {
+            block.parts.push_back(*line);
         }
     }
     // A negative count reads nothing; the block is then malformed.
@@ -149,32 +160,23 @@ std::optional<Block> ReadBlock(std::istream& in) {
     return block;
 }
 
-// An open stream on `path`, or a closed one when it is missing, unreadable or
-// a folder.
-std::ifstream OpenPatternFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return {};
-    }
-    return std::ifstream(path, std::ios::binary);
-}
-
 }  // namespace
 
 // Every block needs exactly four part lines; others are skipped whole so the
 // patterns after them keep their own parts. At most ten patterns are kept.
-std::vector<AccPattern> ReadAccPatterns(std::istream& in) {
+std::vector<AccPattern> ReadAccPatterns(std::string_view text) {
     std::vector<AccPattern> patterns;
+    LineReader lines(text);
     while (patterns.size() < static_cast<size_t>(PatternLibrary::kMaxPatterns)) {
-        auto block = ReadBlock(in);
+        const auto block = ReadBlock(lines, kAccParts);
         if (!block) {
             break;
         }
-        if (!block->complete || block->parts.size() != kAccParts) {
+        if (!block->complete || block->partLines != size_t{kAccParts}) {
             continue;
         }
         AccPattern pattern;
-        pattern.name = std::move(block->name);
+        pattern.name = std::string(block->name);
         for (int j = 0; j < kAccParts; ++j) {
             pattern.parts[j] = StepToken(block->parts[j]);
         }
@@ -184,18 +186,19 @@ std::vector<AccPattern> ReadAccPatterns(std::istream& in) {
 }
 
 // Part lines hold a drum note (its low 8 bits are used) and a step token.
-std::vector<DrumPattern> ReadDrumPatterns(std::istream& in) {
+std::vector<DrumPattern> ReadDrumPatterns(std::string_view text) {
     std::vector<DrumPattern> patterns;
+    LineReader lines(text);
     while (patterns.size() < static_cast<size_t>(PatternLibrary::kMaxPatterns)) {
-        auto block = ReadBlock(in);
+        const auto block = ReadBlock(lines, kDrumParts);
         if (!block) {
             break;
         }
-        if (!block->complete || block->parts.size() != kDrumParts) {
+        if (!block->complete || block->partLines != size_t{kDrumParts}) {
             continue;
         }
         DrumPattern pattern;
-        pattern.name = std::move(block->name);
+        pattern.name = std::string(block->name);
         for (int j = 0; j < kDrumParts; ++j) {
             std::string_view rest;
             const long note = ParseLeadingInt(block->parts[j], &rest);
@@ -212,19 +215,19 @@ PatternLoadResult LoadPatterns(PatternLibrary& library, const std::filesystem::p
     library.drums.clear();
     library.acc.clear();
 
-    std::ifstream drumFile = OpenPatternFile(dir / kDrumPatternFile);
-    if (drumFile.is_open()) {
+    // Only regular files are read: a FIFO or a device in a pattern file's
+    // place, or a file of hundreds of megabytes, is reported like a missing file.
+    if (const auto drumFile = ReadRegularFile(dir / kDrumPatternFile, kMaxTextFileBytes)) {
         result.drumFileOpened = true;
-        library.drums = ReadDrumPatterns(drumFile);
+        library.drums = ReadDrumPatterns(*drumFile);
         for (auto& pattern : library.drums) {
             pattern.name = Cp932ToUtf8(pattern.name);
         }
     }
 
-    std::ifstream accFile = OpenPatternFile(dir / kAccPatternFile);
-    if (accFile.is_open()) {
+    if (const auto accFile = ReadRegularFile(dir / kAccPatternFile, kMaxTextFileBytes)) {
         result.accFileOpened = true;
-        library.acc = ReadAccPatterns(accFile);
+        library.acc = ReadAccPatterns(*accFile);
         for (auto& pattern : library.acc) {
             pattern.name = Cp932ToUtf8(pattern.name);
         }

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tontoko {
@@ -42,12 +42,13 @@ inline constexpr const char* kFileOpenErrorText = "File Open Error!";
 inline constexpr const char* kFileOpenErrorCaption = "Message";
 
 // Reads "DrumPattern.dat" then "AccPattern.dat" from `dir`. Names are decoded
-// from Shift-JIS (CP932) to UTF-8. A file that cannot be opened leaves its list
-// empty and is reported in the result.
+// from Shift-JIS (CP932) to UTF-8. A file that cannot be opened, or that is not
+// a regular file, leaves its list empty and is reported in the result.
 PatternLoadResult LoadPatterns(PatternLibrary& library, const std::filesystem::path& dir);
 
-// The readers of one file's contents (raw bytes, names still in CP932).
-std::vector<AccPattern> ReadAccPatterns(std::istream& in);
-std::vector<DrumPattern> ReadDrumPatterns(std::istream& in);
+// The readers of one file's contents (raw bytes, names still in CP932). Memory
+// stays within a small multiple of the text's size, whatever its counts say.
+std::vector<AccPattern> ReadAccPatterns(std::string_view text);
+std::vector<DrumPattern> ReadDrumPatterns(std::string_view text);
 
 }  // namespace tontoko

@@ -1,8 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
+#include "../render/ChildProcess.h"
 #include "../support/TempDir.h"
 #include "SmfReader.h"
 #include "SongFiles.h"
@@ -113,10 +117,78 @@ TEST(Join, OnlySongsOfTheWritersLayoutAreJoinable) {
     std::vector<uint8_t> text(200, 'x');
     EXPECT_FALSE(IsJoinableSong(text));
 
-    // The smallest file of the layout is accepted.
-    std::vector<uint8_t> smallest(song.begin(), song.begin() + 44);
-    smallest.insert(smallest.end(), {0x00, 0xFF, 0x2F, 0x00});
+    // Only the layout's fixed part and the end of track: accepted once the
+    // length field is right.
+    std::vector<uint8_t> smallest(song.begin(), song.begin() + 72);
+    const uint8_t endOfTrack[] = {0x00, 0xFF, 0x2F, 0x00};
+    std::copy(std::begin(endOfTrack), std::end(endOfTrack), smallest.begin() + 68);
+    EXPECT_FALSE(IsJoinableSong(smallest)) << "the length field still says the old size";
+    const uint32_t length = static_cast<uint32_t>(smallest.size() - 22);
+    smallest[20] = static_cast<uint8_t>(length >> 8);
+    smallest[21] = static_cast<uint8_t>(length);
     EXPECT_TRUE(IsJoinableSong(smallest));
+    EXPECT_TRUE(IsJoinableSong(JoinSongs(smallest, song)));
+}
+
+// A valid file of another layout that passes a look at a few bytes: C0 at
+// offset 43 (inside a text event) and 00 FF 2F 00 at the end.
+std::vector<uint8_t> OtherLayoutSong() {
+    // A text event of 40 bytes: 17 letters, C0, "あ" seven times and a letter;
+    // then a note and the end of track.
+    std::string track("\x00\xFF\x01\x28", 4);
+    track += std::string(17, 'a');
+    track += '\xC0';
+    for (int i = 0; i < 7; ++i) {
+        track += "\xE3\x81\x82";
+    }
+    track += 'a';
+    track += std::string("\x00\x90\x3C\x40\x60\x90\x3C\x00\x00\xFF\x2F\x00", 12);
+    std::string file("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk\x00\x00\x00", 21);
+    file += static_cast<char>(track.size());
+    file += track;
+    return std::vector<uint8_t>(file.begin(), file.end());
+}
+
+TEST(JoinFiles, AnotherLayoutIsRefusedAndNothingIsWritten) {
+    const std::vector<uint8_t> other = OtherLayoutSong();
+    ASSERT_TRUE(ReadSmf(other).valid) << ReadSmf(other).problem;
+    ASSERT_EQ(other[43], 0xC0);
+    EXPECT_FALSE(IsJoinableSong(other));
+
+    TempDir dir;
+    const std::vector<uint8_t> song = WrittenSong(120, 1);
+    WriteBytes(dir.File("song.mid"), song);
+    WriteBytes(dir.File("other.mid"), other);
+    WriteBytes(dir.File("out.mid"), {1, 2, 3});
+    EXPECT_EQ(JoinFiles(dir.File("song.mid"), dir.File("other.mid"), dir.File("out.mid")),
+              JoinStatus::SecondInvalid);
+    EXPECT_EQ(JoinFiles(dir.File("other.mid"), dir.File("song.mid"), dir.File("out.mid")),
+              JoinStatus::FirstInvalid);
+    EXPECT_EQ(ReadBytes(dir.File("out.mid")), (std::vector<uint8_t>{1, 2, 3}));
+
+    // What the old check let through: the joined bytes are not a valid file.
+    std::vector<uint8_t> joined;
+    EXPECT_EQ(JoinCheckedSongs(song, other, joined), JoinStatus::SecondInvalid);
+    EXPECT_TRUE(joined.empty());
+    EXPECT_FALSE(ReadSmf(JoinSongs(song, other)).valid);
+}
+
+TEST(JoinFiles, FifoOrDeviceInputsAreRefusedWithoutWaiting) {
+    TempDir dir;
+    WriteBytes(dir.File("song.mid"), WrittenSong(120, 1));
+    ASSERT_EQ(::mkfifo(dir.File("fifo.mid").c_str(), 0600), 0);
+    const ChildResult result = RunInChild(
+        [&](int) {
+            const bool fifo = JoinFiles(dir.File("fifo.mid"), dir.File("song.mid"),
+                                        dir.File("r.mid")) == JoinStatus::FirstUnreadable;
+            const bool device = JoinFiles(dir.File("song.mid"), "/dev/zero", dir.File("r.mid")) ==
+                                JoinStatus::SecondUnreadable;
+            return fifo && device ? 0 : 1;
+        },
+        std::chrono::seconds(5));
+    ASSERT_TRUE(result.finished) << "the join waited on a FIFO or read a device without end";
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("r.mid")));
 }
 
 // Bad inputs and a result named like an input are covered through the dialog;

@@ -1,15 +1,11 @@
 // tontoko-compose run as a program: its option errors, reproducible files,
 // file naming for several songs, missing pattern files and the printed song.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
+#include "ComposeRun.h"
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
 #include "engine/Song.h"
@@ -18,54 +14,15 @@
 #include "render/SStandardMidi.h"
 #include "tests/support/TempDir.h"
 
-extern char** environ;
-
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using compose_run::kData;
+using compose_run::ReadText;
+using compose_run::RunResult;
 
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs the composer in `cwd` with `args`, capturing its output and exit status.
 RunResult Compose(const TempDir& cwd, std::vector<std::string> args) {
-    args.insert(args.begin(), TONTOKO_COMPOSE);
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    const std::string outPath = cwd.File("stdout.txt");
-    const std::string errPath = cwd.File("stderr.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, cwd.Path().c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid = 0;
-    RunResult run;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = ReadText(outPath);
-    run.err = ReadText(errPath);
-    return run;
+    return compose_run::RunComposer(cwd, std::move(args));
 }
-
-const std::string kData = TONTOKO_SOURCE_DIR "/data";
 
 }  // namespace
 

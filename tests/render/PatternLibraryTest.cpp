@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "render/Encoding.h"
@@ -27,13 +26,11 @@ std::string Steps(std::initializer_list<int> onsets) {
 }
 
 std::vector<AccPattern> ReadAcc(const std::string& text) {
-    std::istringstream in(text);
-    return ReadAccPatterns(in);
+    return ReadAccPatterns(text);
 }
 
 std::vector<DrumPattern> ReadDrums(const std::string& text) {
-    std::istringstream in(text);
-    return ReadDrumPatterns(in);
+    return ReadDrumPatterns(text);
 }
 
 std::string AccBlock(const std::string& name, const std::string& eol = "\r\n") {
@@ -101,6 +98,15 @@ TEST(PatternReader, LinesLongerThan253CharactersAreSplit) {
     }
 }
 
+TEST(PatternReader, LoneCarriageReturnsStayInTheLineAndTheLastLineNeedsNoEnd) {
+    const auto patterns = ReadAcc("5\nna\rme\n" + Steps({0}) + "\n" + Steps({1}) + "\r\n" +
+                                  Steps({2}) + "\n" + Steps({3}));
+    ASSERT_EQ(patterns.size(), 1u);
+    EXPECT_EQ(patterns[0].name, "na\rme");
+    EXPECT_EQ(patterns[0].parts[1], Steps({1}));
+    EXPECT_EQ(patterns[0].parts[3], Steps({3}));
+}
+
 TEST(PatternReader, ReadsDrumNotesAndTheirLowEightBits) {
     std::string every4(64, '0');
     for (int s = 0; s < 64; s += 4) {
@@ -141,7 +147,9 @@ TEST(PatternReader, MalformedFilesKeepEveryWellFormedPattern) {
     // At most ten patterns are kept.
     std::string many;
     for (int i = 0; i < 12; ++i) {
-        many += AccBlock("p" + std::to_string(i));
+        std::string name = "p";  // appended: GCC 12 warns falsely (-Wrestrict) about "p" + ...
+        name += std::to_string(i);
+        many += AccBlock(name);
     }
     patterns = ReadAcc(many + "0\r\n");
     ASSERT_EQ(patterns.size(), 10u);
