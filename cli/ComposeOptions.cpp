@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <map>
 
+#include "render/AudioFile.h"
+
 namespace tontoko::cli {
 
 namespace {
@@ -49,12 +51,26 @@ CLI::Validator OneOf(std::vector<std::string> names) {
         list);
 }
 
+// A file name whose extension names an audio format.
+CLI::Validator AudioFileName() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (AudioFormatOf(text)) {
+                return {};
+            }
+            return "value " + text + " does not end in .wav, .flac or .ogg";
+        },
+        "FILE.wav|.flac|.ogg");
+}
+
 }  // namespace
 
 ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     ComposeOptions o;
-    CLI::App app{"Composes songs without the window: a Standard MIDI File (and a WAV file)",
-                 "tontoko-compose"};
+    CLI::App app{
+        "Composes songs without the window: Standard MIDI Files, and the last song as "
+        "an audio file or through the audio device",
+        "tontoko-compose"};
     app.option_defaults()->always_capture_default();
 
     unsigned long long seed = 0;
@@ -106,6 +122,19 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     app.add_option("--count", o.count, "songs in a row")->check(IntRange(1, 10000));
     app.add_option("--wav", o.wav,
                    "also render the (last) song to this WAV file (not the MIDI file's name)");
+    app.add_option(
+           "--audio", o.audio,
+           "also render the (last) song to this audio file, in the format its extension "
+           "names: .wav (16-bit), .flac or .ogg (Ogg Vorbis), 44.1 kHz stereo (not the MIDI "
+           "file's name)")
+        ->check(AudioFileName());
+    app.add_flag("--play", o.play,
+                 "play the (last) song through the audio device once every file is written, and "
+                 "wait for its end; Ctrl+C stops it");
+    app.add_flag("--finish", o.finish,
+                 "finish each song as the window's box \"きれいに仕上げる\" does: the progression "
+                 "ends on I, I, the melody loses its clashes with the chords and ends on the "
+                 "tonic (no further random draw; the printout shows the finished song)");
 
     ParseOutcome outcome;
     try {

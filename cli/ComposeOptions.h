@@ -33,7 +33,10 @@ struct ComposeOptions {
     std::string fade = "normal";  // normal, in, out
     int interval = 0;
     int count = 1;
-    std::string wav;  // empty: no audio
+    std::string wav;      // empty: no WAV file
+    std::string audio;    // empty: no audio file; else WAV, FLAC or Ogg by extension
+    bool play = false;    // play the last song through the audio device
+    bool finish = false;  // the finishing pass after each generation
 };
 
 // The outcome of parsing: options, or an exit status with a message.

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "cli/OutputFiles.h"
+#include "cli/PlayLastSong.h"
 #include "cli/SongPrinter.h"
+#include "engine/Finish.h"
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
 #include "engine/Song.h"
@@ -18,6 +20,7 @@
 #include "render/SStandardMidi.h"
 #include "render/SoundFont.h"
 #include "render/SoundSettings.h"
+#include "render/StagedFile.h"
 
 namespace tontoko::cli {
 
@@ -48,6 +51,44 @@ void SetVelocities(Song& song, int first, int last, const std::optional<int>& vo
     for (int voice = first; voice <= last; ++voice) {
         song.melodies[voice].SetVelocity(static_cast<uint8_t>(*volume));
     }
+}
+
+// Renders the song into the staged file of an audio output.
+bool RenderAudio(OfflineRenderer& renderer, const std::vector<uint8_t>& midi, OutputFiles& outputs,
+                 int index, const std::string& name, AudioFormat format, std::ostream& printout,
+                 std::ostream& err) {
+    const std::optional<std::string> staged = outputs.StagingPath(index, err);
+    if (!staged) {
+        return false;
+    }
+    AudioRenderResult audio = renderer.RenderToFile(midi, *staged, format);
+    if (!audio.ok) {
+        // The renderer names the file it wrote, which is the temporary.
+        for (std::size_t at; (at = audio.error.find(*staged)) != std::string::npos;) {
+            audio.error.replace(at, staged->size(), name);
+        }
+        err << "tontoko-compose: " << audio.error << '\n';
+        return false;
+    }
+    printout << "audio " << name << " (" << audio.seconds << " s)\n";
+    return true;
+}
+
+// Plays the last song: from its file when it is one, else from a scratch copy.
+int Play(const std::string& output, const std::vector<uint8_t>& midi, std::ostream& err) {
+    std::error_code ec;
+    if (output != "-" && std::filesystem::is_regular_file(output, ec)) {
+        return PlayLastSong(output, err);
+    }
+    StagedFile scratch;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec || !scratch.Create((folder / "tontoko-play.mid").string()) ||
+        !scratch.Write(std::string_view(reinterpret_cast<const char*>(midi.data()), midi.size())) ||
+        !scratch.Close()) {
+        err << "tontoko-compose: --play: cannot write a copy of the song to play\n";
+        return 1;
+    }
+    return PlayLastSong(scratch.TempPath(), err);  // the copy goes with `scratch`
 }
 
 bool CheckPosition(int value, std::size_t size, const char* option, const char* file,
@@ -96,16 +137,21 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         outputs.Add("-o", OutputPath(o.output, i, o.count));
     }
     const int wavOutput = o.wav.empty() ? -1 : outputs.Add("--wav", o.wav);
+    const int audioOutput = o.audio.empty() ? -1 : outputs.Add("--audio", o.audio);
     if (const int status = outputs.Check(err)) {
         return status;
     }
-    std::optional<std::string> soundFont;
-    if (wavOutput >= 0) {
-        soundFont = FindSoundFont();
-        if (!soundFont) {
-            err << "tontoko-compose: no SoundFont found for " << o.wav
-                << " (install fluid-soundfont-gm or set TONTOKO_SOUNDFONT)\n";
+    // A SoundFont asked for but missing is named, never replaced by another.
+    std::optional<OfflineRenderer> renderer;
+    if (wavOutput >= 0 || audioOutput >= 0 || o.play) {
+        const SoundFontLookup soundFont = LookUpSoundFont();
+        if (!soundFont.path) {
+            err << "tontoko-compose: " << soundFont.error << '\n';
             return 1;
+        }
+        if (wavOutput >= 0 || audioOutput >= 0) {
+            renderer.emplace(soundFont);
+            renderer->StartLoading();  // while the songs are composed
         }
     }
 
@@ -149,7 +195,13 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
             }
             return 1;
         }
+        if (o.finish) {
+            FinishProgression(song);
+        }
         GenerateMelody(song);
+        if (o.finish) {
+            FinishMelody(song);
+        }
         if (o.randomSounds) {
             sounds.melodyProgram = static_cast<uint8_t>(song.random.Below(128));
             sounds.accProgram = static_cast<uint8_t>(song.random.Below(128));
@@ -172,30 +224,20 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         PrintSong(printout, song, o.key, title == "-" ? "(standard output)" : title);
     }
 
-    if (wavOutput >= 0) {
-        const std::optional<std::string> midiPath = outputs.ContentPath(o.count - 1, err);
-        const std::optional<std::string> wavPath =
-            midiPath ? outputs.StagingPath(wavOutput, err) : std::nullopt;
-        if (!wavPath) {
-            return 1;
-        }
-        AudioRenderResult audio = RenderMidiToWav(*midiPath, *wavPath, *soundFont);
-        if (!audio.ok) {
-            // The renderer names the file it wrote, which is the temporary.
-            for (std::size_t at; (at = audio.error.find(*wavPath)) != std::string::npos;) {
-                audio.error.replace(at, wavPath->size(), o.wav);
-            }
-            err << "tontoko-compose: " << audio.error << '\n';
-            return 1;
-        }
-        printout << "audio " << o.wav << " (" << audio.seconds << " s)\n";
+    if (wavOutput >= 0 && !RenderAudio(*renderer, bytes, outputs, wavOutput, o.wav,
+                                       AudioFormat::Wav, printout, err)) {
+        return 1;
+    }
+    if (audioOutput >= 0 && !RenderAudio(*renderer, bytes, outputs, audioOutput, o.audio,
+                                         *AudioFormatOf(o.audio), printout, err)) {
+        return 1;
     }
 
     if (!outputs.Commit(err)) {
         return 1;
     }
     (outputs.UsesStdout() ? err : out) << printout.str() << std::flush;
-    return 0;
+    return o.play ? Play(OutputPath(o.output, o.count - 1, o.count), bytes, err) : 0;
 }
 
 }  // namespace tontoko::cli
