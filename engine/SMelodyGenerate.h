@@ -28,7 +28,7 @@ class SMelodyGenerate {
 
   private:
     std::array<uint8_t, kSongSteps + 1> pitches_{};
-    uint8_t spare_ = 0;
+    [[maybe_unused]] uint8_t spare_ = 0;  // the record's spare byte, kept in its place
     uint8_t lastNote_ = 0;
     uint8_t velocity_ = kDefaultVelocity;
 };
