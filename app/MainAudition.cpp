@@ -35,13 +35,7 @@ void TSMain::AuditionNote(uint8_t pitch) {
         false);
 }
 
-void TSMain::B_PreviewAccClick() {
-    if (playing_) {
-        return;
-    }
-    const std::vector<LiveEvent> events = AccompanimentPreview(
-        *song_, patterns_, CB_AccPattern->currentIndex(), uint8_t(CB_Acc->currentIndex()),
-        uint8_t(CB_Base->currentIndex()), UD_Tempo->Position());
+void TSMain::SoundPreview(const std::vector<LiveEvent>& events) {
     if (events.empty()) {
         return;
     }
@@ -52,6 +46,16 @@ void TSMain::B_PreviewAccClick() {
     }
 }
 
+void TSMain::B_PreviewAccClick() {
+    if (playing_) {
+        return;
+    }
+    const std::vector<LiveEvent> events = AccompanimentPreview(
+        *song_, patterns_, CB_AccPattern->currentIndex(), uint8_t(CB_Acc->currentIndex()),
+        uint8_t(CB_Base->currentIndex()), UD_Tempo->Position());
+    SoundPreview(events);
+}
+
 void TSMain::B_PreviewDrumClick() {
     if (playing_) {
         return;
@@ -59,14 +63,7 @@ void TSMain::B_PreviewDrumClick() {
     const std::vector<LiveEvent> events =
         DrumPreview(*song_, patterns_, CB_DrumPattern->currentIndex(),
                     drumPrograms_.at(CB_DrumSet->currentIndex()), UD_Tempo->Position());
-    if (events.empty()) {
-        return;
-    }
-    try {
-        Player().Sound(events, true);
-    } catch (const PlayerError& error) {
-        ShowPlayerError(error);
-    }
+    SoundPreview(events);
 }
 
 }  // namespace tontoko

@@ -32,6 +32,7 @@ class Messages;
 class MidiPlayer;
 class OfflineRenderer;
 class PlayerError;
+struct LiveEvent;
 class StringGrid;
 class TSChainDialog;
 class TSRhythmCfg;
@@ -179,6 +180,8 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     std::vector<uint8_t> ComposeSongBytes();
     OfflineRenderer& Exporter();
     void ShowPlayerError(const PlayerError& error);
+    // Sounds a pattern preview; a device that cannot be used is reported.
+    void SoundPreview(const std::vector<LiveEvent>& events);
 
     // Platform services (owned when not given).
     std::unique_ptr<Messages> ownMessages_;

@@ -42,32 +42,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Flushes one closed file by its name.
-bool SyncByName(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = ::fsync(fd) == 0;
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return ok;
-}
-
-// Flushes every file of the file system that holds `folder`.
-bool SyncFileSystem(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = ::syncfs(fd) == 0;
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return ok;
-}
-
 }  // namespace
 
 OutputFiles::~OutputFiles() {
@@ -300,7 +274,7 @@ bool OutputFiles::SyncStaged(std::ostream& err) {
     }
     if (staged.size() <= kFsyncEachUpTo) {
         for (Output* output : staged) {
-            if (!SyncByName(output->staged.TempPath())) {
+            if (!SyncFileByName(output->staged.TempPath())) {
                 return Report(*output, errno, err);
             }
         }
@@ -318,7 +292,7 @@ bool OutputFiles::SyncStaged(std::ostream& err) {
         if (::stat(folder.c_str(), &info) != 0) {
             return Report(*output, errno, err);
         }
-        if (flushed.insert(info.st_dev).second && !SyncFileSystem(folder)) {
+        if (flushed.insert(info.st_dev).second && !SyncFileSystemOf(folder)) {
             return Report(*output, errno, err);
         }
     }

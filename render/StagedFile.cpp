@@ -51,16 +51,32 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? std::string(".") : folder;
 }
 
-bool SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+namespace {
+// Opens `path` read-only with `flags`, runs `flush` on it and closes it,
+// keeping the errno of a failed flush.
+bool FlushOpened(const std::string& path, int flags, int (*flush)(int)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0) {
         return false;
     }
-    const bool ok = ::fsync(fd) == 0;
+    const bool ok = flush(fd) == 0;
     const int saved = errno;
     ::close(fd);
     errno = saved;
     return ok;
+}
+}  // namespace
+
+bool SyncFolder(const std::string& folder) {
+    return FlushOpened(folder, O_DIRECTORY, ::fsync);
+}
+
+bool SyncFileByName(const std::string& path) {
+    return FlushOpened(path, 0, ::fsync);
+}
+
+bool SyncFileSystemOf(const std::string& folder) {
+    return FlushOpened(folder, O_DIRECTORY, ::syncfs);
 }
 
 StagedFile::~StagedFile() {

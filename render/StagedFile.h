@@ -57,5 +57,10 @@ std::string FolderOf(const std::string& path);
 // Makes the last renames or creations in `folder` durable (fsync of the
 // folder). False with errno set on failure.
 bool SyncFolder(const std::string& folder);
+// Flushes a closed file, found by its name, to the disk (fsync).
+bool SyncFileByName(const std::string& path);
+// Flushes every file of the file system that holds `folder` (syncfs): one
+// call for many files written in a row.
+bool SyncFileSystemOf(const std::string& folder);
 
 }  // namespace tontoko
