@@ -126,6 +126,9 @@ void TSMain::SetOctaveCell(int measure, int column, const QString& text) {
 
 void TSMain::CheckFixRhythm(int measure) {
     fixRhythm_.at(measure - 1)->setChecked(true);
+    // Applying a rhythm ends here, also where the box was checked already and
+    // its handler does not run.
+    SongChanged();
 }
 
 }  // namespace tontoko

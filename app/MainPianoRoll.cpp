@@ -3,13 +3,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <algorithm>
 
 #include "app/PianoRoll.h"
 #include "app/main.h"
 #include "editing/MelodyEdit.h"
-#include "editing/RhythmCfg.h"
 #include "engine/RollNotes.h"
 #include "render/MidiPlayer.h"
 #include "render/RenderSong.h"
@@ -44,15 +42,13 @@ void TSMain::CreatePianoRoll() {
     pianoRoll_->SetRefresh([this] { RefreshPianoRoll(); });
 
     // Changes that reach the picture without a handler of their own: the
-    // fix-melody boxes, the pattern that the accompaniment view shows, a rhythm
-    // applied to a measure whose rhythm was fixed already.
+    // fix-melody boxes and the pattern that the accompaniment view shows.
     for (QCheckBox* box : fixMelody_) {
         connect(box, &QCheckBox::toggled, pianoRoll_, [this] { RefreshPianoRoll(); });
     }
     connect(CB_AccPattern, &QComboBox::currentIndexChanged, pianoRoll_,
             [this] { RefreshPianoRoll(); });
     connect(CB_Drum, &QCheckBox::toggled, pianoRoll_, [this] { RefreshPianoRoll(); });
-    connect(rhythmDialog_, &QDialog::finished, pianoRoll_, [this] { RefreshPianoRoll(); });
     // Stop ends the playback: the playhead goes at once.
     connect(TB_Stop, &QAction::triggered, pianoRoll_, [this] { pianoRoll_->StopPlayback(); });
     RefreshPianoRoll();

@@ -26,16 +26,6 @@ namespace tontoko::cli {
 
 namespace {
 
-// Steps the key one semitone at a time, as the key control's arrows do.
-void ShiftToKey(Song& song, int key) {
-    int position = 0;
-    while (position != key) {
-        const int next = position + (key > position ? 1 : -1);
-        Transpose(song, position, next);
-        position = next;
-    }
-}
-
 FadeMode FadeOf(const std::string& fade) {
     if (fade == "in")
         return FadeMode::FadeIn;
@@ -161,7 +151,8 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
     if (o.minor) {
         SwitchToMinor(song);
     }
-    ShiftToKey(song, o.key);
+    // The shifts add up: one move from 0 is the same as the arrows step by step.
+    Transpose(song, 0, o.key);
     if (o.style == StyleChoice::Quarter) {
         ApplyMelodyStyle(song, MelodyStyle::MoreQuarters);
     } else if (o.style == StyleChoice::Eighth) {

@@ -84,13 +84,7 @@ class FinishTest : public MainWindowTest {
 
     // A second window over the same fakes and clock, in the same folder.
     std::unique_ptr<TSMain> AnotherWindow() {
-        Platform platform;
-        platform.messages = &messages;
-        platform.fileDialogs = &dialogs;
-        platform.opener = &opener;
-        platform.player = &player;
-        platform.clock = [] { return 20260101u; };
-        auto other = std::make_unique<TSMain>(platform);
+        auto other = std::make_unique<TSMain>(Fakes());
         other->show();
         return other;
     }

@@ -176,15 +176,20 @@ class MainWindowTest : public ::testing::Test {
         }
     }
 
-    TSMain& Create(bool drums = true, bool acc = true) {
-        CopyData(drums, acc);
+    // The recording fakes and a fixed clock.
+    Platform Fakes() {
         Platform platform;
         platform.messages = &messages;
         platform.fileDialogs = &dialogs;
         platform.opener = &opener;
         platform.player = &player;
         platform.clock = [] { return 20260101u; };
-        window = std::make_unique<TSMain>(platform);
+        return platform;
+    }
+
+    TSMain& Create(bool drums = true, bool acc = true) {
+        CopyData(drums, acc);
+        window = std::make_unique<TSMain>(Fakes());
         // Mouse clicks reach only a shown window.
         window->show();
         return *window;
