@@ -1,6 +1,6 @@
 #include "app/DefaultPlayer.h"
 
-#include "render/FluidSynthPlayer.h"
+#include "sound/FluidSynthPlayer.h"
 
 namespace tontoko {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "render/MidiPlayer.h"
+#include "sound/MidiPlayer.h"
 
 namespace tontoko {
 

@@ -3,9 +3,9 @@
 #include <QTimer>
 
 #include "app/main.h"
-#include "render/AudioRender.h"
-#include "render/MidiPlayer.h"
-#include "render/PatternPreview.h"
+#include "sound/MidiPlayer.h"
+#include "sound/OfflineSynth.h"
+#include "sound/PatternPreview.h"
 #include "widgets/UpDown.h"
 
 namespace tontoko {

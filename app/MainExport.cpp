@@ -6,16 +6,16 @@
 
 #include "app/MainTexts.h"
 #include "app/main.h"
-#include "render/AudioRender.h"
-#include "render/SoundFont.h"
+#include "sound/OfflineSynth.h"
+#include "sound/SoundFont.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
 
 namespace tontoko {
 
-OfflineRenderer& TSMain::Exporter() {
+OfflineSynth& TSMain::Exporter() {
     if (!exporter_) {
-        exporter_ = std::make_shared<OfflineRenderer>(LookUpSoundFont());
+        exporter_ = std::make_shared<OfflineSynth>(LookUpSoundFont());
     }
     return *exporter_;
 }
@@ -30,11 +30,11 @@ void TSMain::MI_ExportClick() {
     if (!name) {
         return;
     }
-    // The same bytes Save writes, rendered offline on a synthesizer of the
+    // The same bytes Save writes, synthesized offline on a synthesizer of the
     // export's own: a playback or an edited note is not disturbed.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const AudioRenderResult result =
-        Exporter().RenderToFile(ComposeSongBytes(), QFile::encodeName(*name).toStdString());
+    const ExportResult result =
+        Exporter().ExportToFile(ComposeSongBytes(), QFile::encodeName(*name).toStdString());
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
         messages_->Show(

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "app/main.h"
-#include "editing/MelodyEdit.h"
+#include "document/MelodyEdit.h"
 #include "widgets/StringGrid.h"
 #include "widgets/UpDown.h"
 

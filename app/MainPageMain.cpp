@@ -13,7 +13,7 @@
 #include "app/MainHelpers.h"
 #include "app/MainTexts.h"
 #include "app/main.h"
-#include "editing/MelodyEdit.h"
+#include "document/MelodyEdit.h"
 #include "engine/SChordGenerate.h"
 #include "engine/SMelody.h"
 #include "widgets/StringGrid.h"

@@ -7,10 +7,10 @@
 
 #include "app/PianoRoll.h"
 #include "app/main.h"
-#include "editing/MelodyEdit.h"
+#include "document/MelodyEdit.h"
 #include "engine/RollNotes.h"
-#include "render/MidiPlayer.h"
 #include "render/RenderSong.h"
+#include "sound/MidiPlayer.h"
 #include "widgets/StringGrid.h"
 
 namespace tontoko {

@@ -24,7 +24,7 @@
 #include "app/main.h"
 #include "chain/Chain.h"
 #include "editing/RhythmCfg.h"
-#include "render/MidiPlayer.h"
+#include "sound/MidiPlayer.h"
 #include "widgets/AppFont.h"
 #include "widgets/DocumentOpener.h"
 #include "widgets/FileDialogs.h"

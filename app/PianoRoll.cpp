@@ -16,7 +16,7 @@
 #include <algorithm>
 
 #include "app/PianoRollTexts.h"
-#include "render/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "widgets/AppFont.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"

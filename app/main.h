@@ -30,7 +30,7 @@ class DocumentOpener;
 class FileDialogs;
 class Messages;
 class MidiPlayer;
-class OfflineRenderer;
+class OfflineSynth;
 class PlayerError;
 struct LiveEvent;
 class StringGrid;
@@ -178,7 +178,7 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     // Sound: the song as Save writes it (rendered afresh), the renderer of
     // audio export, and a player failure shown as a message.
     std::vector<uint8_t> ComposeSongBytes();
-    OfflineRenderer& Exporter();
+    OfflineSynth& Exporter();
     void ShowPlayerError(const PlayerError& error);
     // Sounds a pattern preview; a device that cannot be used is reported.
     void SoundPreview(const std::vector<LiveEvent>& events);
@@ -192,7 +192,7 @@ class TSMain : public QMainWindow, public FixedMeasures, public RhythmTarget {
     FileDialogs* fileDialogs_ = nullptr;
     DocumentOpener* opener_ = nullptr;
     MidiPlayer* player_ = nullptr;
-    std::shared_ptr<OfflineRenderer> exporter_;  // audio export, loaded once
+    std::shared_ptr<OfflineSynth> exporter_;  // audio export, loaded once
 
     // The song and everything that renders and writes it.
     std::unique_ptr<Song> song_;

@@ -2,7 +2,7 @@
 // process over four seconds of playback through the main window, with the roll
 // closed and open (goal: under 5 % of one core more). arg 0: roll closed (0)
 // or open (1); arg 1: a player whose position follows the clock (0) or the
-// real FluidSynth player rendering into a file in real time (1).
+// real FluidSynth player synthesizing into a file in real time (1).
 #include <benchmark/benchmark.h>
 
 #include <time.h>
@@ -18,9 +18,9 @@
 
 #include "app/Platform.h"
 #include "app/main.h"
-#include "render/FluidSynthPlayer.h"
-#include "render/MidiPlayer.h"
-#include "render/SoundFont.h"
+#include "sound/FluidSynthPlayer.h"
+#include "sound/MidiPlayer.h"
+#include "sound/SoundFont.h"
 #include "widgets/DocumentOpener.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "render/AtomicFile.h"
-#include "render/RegularFile.h"
+#include "files/AtomicFile.h"
+#include "files/RegularFile.h"
 
 namespace tontoko {
 

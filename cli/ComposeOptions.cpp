@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "render/AudioFile.h"
+#include "sound/AudioFile.h"
 
 namespace tontoko::cli {
 
@@ -121,10 +121,10 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     app.add_option("--interval", o.interval, "beats before the song")->check(IntRange(0, 4));
     app.add_option("--count", o.count, "songs in a row")->check(IntRange(1, 10000));
     app.add_option("--wav", o.wav,
-                   "also render the (last) song to this WAV file (not the MIDI file's name)");
+                   "also export the (last) song to this WAV file (not the MIDI file's name)");
     app.add_option(
            "--audio", o.audio,
-           "also render the (last) song to this audio file, in the format its extension "
+           "also export the (last) song to this audio file, in the format its extension "
            "names: .wav (16-bit), .flac or .ogg (Ogg Vorbis), 44.1 kHz stereo (not the MIDI "
            "file's name)")
         ->check(AudioFileName());

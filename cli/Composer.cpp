@@ -14,13 +14,13 @@
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
 #include "engine/Song.h"
-#include "render/AudioRender.h"
+#include "files/StagedFile.h"
 #include "render/PatternLibrary.h"
 #include "render/RenderSong.h"
 #include "render/SStandardMidi.h"
-#include "render/SoundFont.h"
 #include "render/SoundSettings.h"
-#include "render/StagedFile.h"
+#include "sound/OfflineSynth.h"
+#include "sound/SoundFont.h"
 
 namespace tontoko::cli {
 
@@ -43,17 +43,17 @@ void SetVelocities(Song& song, int first, int last, const std::optional<int>& vo
     }
 }
 
-// Renders the song into the staged file of an audio output.
-bool RenderAudio(OfflineRenderer& renderer, const std::vector<uint8_t>& midi, OutputFiles& outputs,
+// Synthesizes the song into the staged file of an audio output.
+bool ExportAudio(OfflineSynth& synth, const std::vector<uint8_t>& midi, OutputFiles& outputs,
                  int index, const std::string& name, AudioFormat format, std::ostream& printout,
                  std::ostream& err) {
     const std::optional<std::string> staged = outputs.StagingPath(index, err);
     if (!staged) {
         return false;
     }
-    AudioRenderResult audio = renderer.RenderToFile(midi, *staged, format);
+    ExportResult audio = synth.ExportToFile(midi, *staged, format);
     if (!audio.ok) {
-        // The renderer names the file it wrote, which is the temporary.
+        // The synthesizer names the file it wrote, which is the temporary.
         for (std::size_t at; (at = audio.error.find(*staged)) != std::string::npos;) {
             audio.error.replace(at, staged->size(), name);
         }
@@ -132,7 +132,7 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         return status;
     }
     // A SoundFont asked for but missing is named, never replaced by another.
-    std::optional<OfflineRenderer> renderer;
+    std::optional<OfflineSynth> synth;
     if (wavOutput >= 0 || audioOutput >= 0 || o.play) {
         const SoundFontLookup soundFont = LookUpSoundFont();
         if (!soundFont.path) {
@@ -140,8 +140,8 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
             return 1;
         }
         if (wavOutput >= 0 || audioOutput >= 0) {
-            renderer.emplace(soundFont);
-            renderer->StartLoading();  // while the songs are composed
+            synth.emplace(soundFont);
+            synth->StartLoading();  // while the songs are composed
         }
     }
 
@@ -215,11 +215,11 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         PrintSong(printout, song, o.key, title == "-" ? "(standard output)" : title);
     }
 
-    if (wavOutput >= 0 && !RenderAudio(*renderer, bytes, outputs, wavOutput, o.wav,
-                                       AudioFormat::Wav, printout, err)) {
+    if (wavOutput >= 0 &&
+        !ExportAudio(*synth, bytes, outputs, wavOutput, o.wav, AudioFormat::Wav, printout, err)) {
         return 1;
     }
-    if (audioOutput >= 0 && !RenderAudio(*renderer, bytes, outputs, audioOutput, o.audio,
+    if (audioOutput >= 0 && !ExportAudio(*synth, bytes, outputs, audioOutput, o.audio,
                                          *AudioFormatOf(o.audio), printout, err)) {
         return 1;
     }

@@ -10,8 +10,8 @@
 #include <map>
 #include <set>
 
-#include "render/RegularFile.h"
-#include "render/TempRegistry.h"
+#include "files/RegularFile.h"
+#include "files/TempRegistry.h"
 
 namespace tontoko::cli {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "render/StagedFile.h"
+#include "files/StagedFile.h"
 
 namespace tontoko::cli {
 
@@ -51,7 +51,7 @@ class OutputFiles {
     // The contents of output `index`.
     bool Put(int index, std::string_view bytes, std::ostream& err);
     // A file holding what was Put for output `index`, for a writer that reads
-    // it (the audio renderer reads the song from a file).
+    // it (the audio export reads the song from a file).
     std::optional<std::string> ContentPath(int index, std::ostream& err);
     // An empty file for another writer to fill with output `index`'s contents,
     // in place of Put.

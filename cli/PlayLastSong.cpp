@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "render/SoundService.h"
+#include "sound/SoundService.h"
 
 namespace tontoko::cli {
 

@@ -3,7 +3,7 @@
 
 #include "cli/ComposeOptions.h"
 #include "cli/Composer.h"
-#include "render/TempRegistry.h"
+#include "files/TempRegistry.h"
 
 int main(int argc, char** argv) {
     // A signal that ends the run first removes the temporaries it leaves.

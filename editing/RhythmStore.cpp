@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "render/AtomicFile.h"
-#include "render/RegularFile.h"
+#include "files/AtomicFile.h"
+#include "files/RegularFile.h"
 
 namespace tontoko {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "render/Encoding.h"
-#include "render/RegularFile.h"
+#include "files/Encoding.h"
+#include "files/RegularFile.h"
 
 namespace tontoko {
 namespace {

@@ -9,7 +9,7 @@
 #include "engine/SMelodyGenerate.h"
 #include "engine/SRhythmGenerate.h"
 #include "engine/TimeGrid.h"
-#include "render/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 namespace tontoko {
 namespace {

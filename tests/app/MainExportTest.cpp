@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QDir>
 
-#include "../render/ReadAudio.h"
 #include "../support/PulseServer.h"
 #include "MainFixture.h"
-#include "render/AudioRender.h"
-#include "render/SoundFont.h"
+#include "sound/OfflineSynth.h"
+#include "sound/SoundFont.h"
+#include "tests/sound/ReadAudio.h"
 
 namespace tontoko::test {
 namespace {
@@ -70,7 +70,7 @@ TEST_F(ExportTest, WavIsWhatTheOfflineRendererMakesOfTheSavedBytes) {
     EXPECT_EQ(exported.rate, 44100);
     EXPECT_EQ(exported.channels, 2);
 
-    ASSERT_TRUE(RenderMidiToAudio(Bytes(saved), dir.File("reference.wav"), soundFont).ok);
+    ASSERT_TRUE(ExportMidiToAudio(Bytes(saved), dir.File("reference.wav"), soundFont).ok);
     const AudioData reference = ReadAudio(dir.File("reference.wav"));
     EXPECT_EQ(exported.samples, reference.samples);
     EXPECT_EQ(Save("after.mid"), saved) << "the export wrote what Save writes";

@@ -23,7 +23,7 @@
 #include "../support/TempDir.h"
 #include "app/Platform.h"
 #include "app/main.h"
-#include "render/MidiPlayer.h"
+#include "sound/MidiPlayer.h"
 #include "widgets/DocumentOpener.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"

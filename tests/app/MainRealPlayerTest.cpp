@@ -1,7 +1,7 @@
 // Play through the real FluidSynth player, rendering into a file instead of a
 // sound card: the end notification comes back to the window, which cleans up.
 #include "MainFixture.h"
-#include "render/FluidSynthPlayer.h"
+#include "sound/FluidSynthPlayer.h"
 
 namespace tontoko::test {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "../support/PulseServer.h"
 #include "MainFixture.h"
-#include "render/AudioDriverChoice.h"
-#include "render/SoundFont.h"
+#include "sound/AudioDriverChoice.h"
+#include "sound/SoundFont.h"
 
 namespace tontoko::test {
 namespace {

@@ -6,11 +6,11 @@
 
 #include <sys/stat.h>
 
-#include "../render/ChildProcess.h"
 #include "../support/TempDir.h"
 #include "SmfReader.h"
 #include "SongFiles.h"
 #include "chain/Join.h"
+#include "tests/support/ChildProcess.h"
 
 using namespace tontoko;
 

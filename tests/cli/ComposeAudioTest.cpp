@@ -14,7 +14,7 @@
 #include "render/PatternLibrary.h"
 #include "render/RenderSong.h"
 #include "render/SStandardMidi.h"
-#include "tests/render/ReadAudio.h"
+#include "tests/sound/ReadAudio.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/TempDir.h"
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../render/ChildProcess.h"
 #include "../support/TempDir.h"
 #include "editing/RhythmStore.h"
+#include "tests/support/ChildProcess.h"
 
 namespace tontoko {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "FuzzEntry.h"
-#include "render/Encoding.h"
+#include "files/Encoding.h"
 #include "render/PatternLibrary.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "render/Encoding.h"
+#include "files/Encoding.h"
 #include "render/PatternLibrary.h"
 #include "tests/support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "render/Encoding.h"
+#include "files/Encoding.h"
 #include "render/SoundSettings.h"
 
 namespace tontoko {
