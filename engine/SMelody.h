@@ -12,6 +12,8 @@ class SMelody {
   public:
     void ShiftScale(int d);
     uint8_t Scale(int i) const { return scale_.at(i); }
+    const std::array<uint8_t, 7>& ScaleNotes() const { return scale_; }
+    void SetScaleNotes(const std::array<uint8_t, 7>& notes) { scale_ = notes; }
 
     // Empty for 0, else the name of pitch class v mod 12 (UTF-8, exact forms).
     const std::string& NameOf(uint8_t v) const;

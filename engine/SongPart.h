@@ -1,0 +1,27 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/TimeGrid.h"
+
+namespace tontoko {
+
+// The most parts a song has: 8 parts of four measures, 32 measures.
+constexpr int kMaxParts = 8;
+
+// Four measures of a song: what differs from one part to the next. The key,
+// the tempo, the patterns and the sounds belong to the whole song.
+struct SongPart {
+    // The degree (1..7) of each half measure's chord.
+    std::array<uint8_t, kChordSlots> degrees{1, 1, 4, 4, 5, 5, 1, 1};
+    // The melody voice: onset marks and note numbers of the part's 64 steps.
+    std::array<uint8_t, kSongSteps> marks{};
+    std::array<uint8_t, kSongSteps> pitches{};
+    // Per measure: the rhythm fixed, the melody fixed.
+    std::array<std::array<bool, 2>, kMeasures> fixed{};
+
+    bool operator==(const SongPart&) const = default;
+};
+
+}  // namespace tontoko
