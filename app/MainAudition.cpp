@@ -1,12 +1,10 @@
 // Hearing what is edited: an edited note, and one measure of a pattern.
-#include <QComboBox>
 #include <QTimer>
 
 #include "app/main.h"
 #include "sound/MidiPlayer.h"
 #include "sound/OfflineSynth.h"
 #include "sound/PatternPreview.h"
-#include "widgets/UpDown.h"
 
 namespace tontoko {
 
@@ -30,9 +28,10 @@ void TSMain::AuditionNote(uint8_t pitch) {
     if (playing_ || pitch == 0) {
         return;
     }
-    Player().Sound(
-        AuditionEvents(pitch, uint8_t(CB_Melody->currentIndex()), uint8_t(UD_VMelody->Position())),
-        false);
+    const SongState& state = document_.Current();
+    Player().Sound(AuditionEvents(pitch, state.programs[size_t(Instrument::Melody)],
+                                  state.volumes[size_t(VolumeGroup::Melody)]),
+                   false);
 }
 
 void TSMain::SoundPreview(const std::vector<LiveEvent>& events) {
@@ -44,26 +43,6 @@ void TSMain::SoundPreview(const std::vector<LiveEvent>& events) {
     } catch (const PlayerError& error) {
         ShowPlayerError(error);
     }
-}
-
-void TSMain::B_PreviewAccClick() {
-    if (playing_) {
-        return;
-    }
-    const std::vector<LiveEvent> events = AccompanimentPreview(
-        *song_, patterns_, CB_AccPattern->currentIndex(), uint8_t(CB_Acc->currentIndex()),
-        uint8_t(CB_Base->currentIndex()), UD_Tempo->Position());
-    SoundPreview(events);
-}
-
-void TSMain::B_PreviewDrumClick() {
-    if (playing_) {
-        return;
-    }
-    const std::vector<LiveEvent> events =
-        DrumPreview(*song_, patterns_, CB_DrumPattern->currentIndex(),
-                    drumPrograms_.at(CB_DrumSet->currentIndex()), UD_Tempo->Position());
-    SoundPreview(events);
 }
 
 }  // namespace tontoko

@@ -34,13 +34,13 @@ void TSMain::MI_ExportClick() {
     // export's own: a playback or an edited note is not disturbed.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ExportResult result =
-        Exporter().ExportToFile(ComposeSongBytes(), QFile::encodeName(*name).toStdString());
+        Exporter().ExportToFile(document_.Write(), QFile::encodeName(*name).toStdString());
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
         messages_->Show(
             QString::fromUtf8(texts::kExportFailed)
                 .arg(QDir::toNativeSeparators(*name), QString::fromStdString(result.error)),
-            QString::fromLatin1(texts::kErrorCaption));
+            QString::fromLatin1(captions::kError));
     }
 }
 

@@ -1,32 +1,30 @@
 // The piano roll window beside the main window: created hidden at start-up,
-// shown from the view menu and the tool bar, following the song.
+// shown from the view menu and the tool bar, following the song and editing
+// it through the same document operations as the grids.
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <algorithm>
 
+#include "app/MainPage.h"
+#include "app/MainTexts.h"
 #include "app/PianoRoll.h"
 #include "app/main.h"
-#include "document/MelodyEdit.h"
 #include "engine/RollNotes.h"
 #include "render/RenderSong.h"
 #include "sound/MidiPlayer.h"
-#include "widgets/StringGrid.h"
 
 namespace tontoko {
 
 namespace {
 
-int MeasureOfStep(int step) {
-    return step / kStepsPerMeasure + 1;
-}
-
-int ColumnOfStep(int step) {
-    return (step % kStepsPerMeasure) / 2;
-}
-
 bool IsValidCell(int step) {
     return step >= 0 && step < kSongSteps && step % 2 == 0;
+}
+
+// Roll edits are named after the measure they change, as grid presses are.
+QString RollStep(int step) {
+    return QString::fromUtf8(texts::kStepMeasure)
+        .arg(step / kStepsPerMeasure + 1)
+        .arg(QString::fromUtf8(texts::kStepMelody));
 }
 
 }  // namespace
@@ -35,20 +33,13 @@ void TSMain::CreatePianoRoll() {
     pianoRoll_ = new TSPianoRoll(this, *fileDialogs_, *messages_);
     pianoRoll_->hide();
     RollEdits edits;
+    edits.begin = [this] { history_.Begin(); };
+    edits.end = [this] { history_.End(QString::fromUtf8(texts::kStepRoll)); };
     edits.place = [this](int step, int rowPitch) { RollPlace(step, rowPitch); };
     edits.drag = [this](int step, int rowPitch) { RollDrag(step, rowPitch); };
     edits.remove = [this](int step) { RollRemove(step); };
     pianoRoll_->SetEdits(std::move(edits));
     pianoRoll_->SetRefresh([this] { RefreshPianoRoll(); });
-
-    // Changes that reach the picture without a handler of their own: the
-    // fix-melody boxes and the pattern that the accompaniment view shows.
-    for (QCheckBox* box : fixMelody_) {
-        connect(box, &QCheckBox::toggled, pianoRoll_, [this] { RefreshPianoRoll(); });
-    }
-    connect(CB_AccPattern, &QComboBox::currentIndexChanged, pianoRoll_,
-            [this] { RefreshPianoRoll(); });
-    connect(CB_Drum, &QCheckBox::toggled, pianoRoll_, [this] { RefreshPianoRoll(); });
     // Stop ends the playback: the playhead goes at once.
     connect(TB_Stop, &QAction::triggered, pianoRoll_, [this] { pianoRoll_->StopPlayback(); });
     RefreshPianoRoll();
@@ -68,10 +59,6 @@ void TSMain::TB_PianoRollClick() {
     MI_PianoRollClick();
 }
 
-void TSMain::SongChanged() {
-    RefreshPianoRoll();
-}
-
 void TSMain::PlaybackStateChanged() {
     if (!pianoRoll_) {
         return;
@@ -82,20 +69,18 @@ void TSMain::PlaybackStateChanged() {
     }
     // Step 0 lies after the interval the file was written with.
     pianoRoll_->StartPlayback([this] { return player_ ? player_->CurrentTick() : -1; },
-                              std::max(midi_.Interval(), 0) * kTicksPerQuarter);
+                              int(document_.Current().interval) * kTicksPerQuarter);
 }
 
 void TSMain::RefreshPianoRoll() {
-    if (!pianoRoll_ || !song_) {
+    if (!pianoRoll_) {
         return;
     }
-    RollSong roll = ReadRollSong(*song_);
+    const Song& song = document_.Engine();
+    RollSong roll = ReadRollSong(song);
     if (pianoRoll_->ShowsAccompaniment()) {
-        RenderChoice choice;
-        choice.drumsOn = CB_Drum->isChecked();
-        choice.accPattern = CB_AccPattern->currentIndex();
-        choice.drumPattern = CB_DrumPattern->currentIndex();
-        const AccompanimentVoices voices = PreviewAccompaniment(*song_, patterns_, choice);
+        const AccompanimentVoices voices =
+            PreviewAccompaniment(song, document_.Patterns(), document_.Choice());
         for (size_t v = 0; v < voices.rhythms.size(); ++v) {
             const std::vector<RollNote> notes = VoiceNotes(voices.rhythms[v], voices.pitches[v]);
             roll.accompaniment.insert(roll.accompaniment.end(), notes.begin(), notes.end());
@@ -104,75 +89,69 @@ void TSMain::RefreshPianoRoll() {
     pianoRoll_->SetSong(std::move(roll));
 }
 
-void TSMain::ShowRollCell(int step, const std::string& name, const std::string& octave) {
-    const int measure = MeasureOfStep(step);
-    melodyGrids_[measure - 1]->SetCell(ColumnOfStep(step), QString::fromStdString(name));
-    octaveGrids_[measure - 1]->SetCell(ColumnOfStep(step), QString::fromStdString(octave));
-}
-
 void TSMain::RollPlace(int step, int rowPitch) {
     if (!IsValidCell(step)) {
         return;
     }
-    const uint8_t pitch = RollNotePitch(*song_, rowPitch);
-    const bool onset = int8_t(song_->MelodyRhythm().Mark(step)) > 0;
-    if (onset && song_->MelodyPitches().Pitch(step) == pitch) {
-        return;  // the note is there already
-    }
-    const CellTexts shown =
-        PlaceCellNote(*song_, MeasureOfStep(step), ColumnOfStep(step), pitch, KeyOffset());
-    ShowRollCell(step, shown.name, shown.octave);
-    AuditionNote(pitch);
-    SongChanged();
+    history_.Edit(RollStep(step), [this, step, rowPitch] {
+        const uint8_t pitch = document_.NotePitchOfRow(rowPitch);
+        const Song& song = document_.Engine();
+        const bool onset = int8_t(song.MelodyRhythm().Mark(step)) > 0;
+        if (onset && song.MelodyPitches().Pitch(step) == pitch) {
+            return;  // the note is there already
+        }
+        mainPage_->ShowCell(step, document_.PlaceNote(step, pitch));
+        AuditionNote(pitch);
+    });
 }
 
 void TSMain::RollDrag(int step, int rowPitch) {
-    if (!IsValidCell(step) || int8_t(song_->MelodyRhythm().Mark(step)) <= 0) {
+    const Song& song = document_.Engine();
+    if (!IsValidCell(step) || int8_t(song.MelodyRhythm().Mark(step)) <= 0) {
         return;
     }
-    const int measure = MeasureOfStep(step);
-    const int column = ColumnOfStep(step);
-    const int target = RollNotePitch(*song_, rowPitch);
-    const int before = song_->MelodyPitches().Pitch(step);
-    if (before == target) {
-        return;
-    }
-    std::optional<CellTexts> shown;
-    if (before == 0) {
-        // An onset without a pitch gets the row's pitch.
-        shown = PlaceCellNote(*song_, measure, column, uint8_t(target), KeyOffset());
-    } else {
-        // Row by row through the key, as far as the pointer's row.
-        const int direction = target > before ? 1 : -1;
-        for (int moves = 0; moves < 128; ++moves) {
-            const int pitch = song_->MelodyPitches().Pitch(step);
-            if (direction > 0 ? pitch >= target : pitch <= target) {
-                break;
-            }
-            std::optional<CellTexts> next =
-                StepCellInKey(*song_, measure, column, direction, KeyOffset());
-            if (!next) {
-                break;
-            }
-            shown = next;
+    history_.Edit(RollStep(step), [this, step, rowPitch, &song] {
+        const int target = document_.NotePitchOfRow(rowPitch);
+        const int before = song.MelodyPitches().Pitch(step);
+        if (before == target) {
+            return;
         }
-    }
-    if (!shown) {
-        return;
-    }
-    ShowRollCell(step, shown->name, shown->octave);
-    AuditionNote(song_->MelodyPitches().Pitch(step));
-    SongChanged();
+        std::optional<CellTexts> shown;
+        if (before == 0) {
+            // An onset without a pitch gets the row's pitch.
+            shown = document_.PlaceNote(step, uint8_t(target));
+        } else {
+            // Row by row through the key, as far as the pointer's row.
+            const int direction = target > before ? 1 : -1;
+            for (int moves = 0; moves < 128; ++moves) {
+                const int pitch = song.MelodyPitches().Pitch(step);
+                if (direction > 0 ? pitch >= target : pitch <= target) {
+                    break;
+                }
+                std::optional<CellTexts> next = document_.StepNoteInKey(step, direction);
+                if (!next) {
+                    break;
+                }
+                shown = next;
+            }
+        }
+        if (!shown) {
+            return;
+        }
+        mainPage_->ShowCell(step, *shown);
+        AuditionNote(song.MelodyPitches().Pitch(step));
+    });
 }
 
 void TSMain::RollRemove(int step) {
     if (!IsValidCell(step)) {
         return;
     }
-    if (DeleteCell(*song_, MeasureOfStep(step), ColumnOfStep(step))) {
-        ShowRollCell(step, {}, {});
-        SongChanged();
-    }
+    history_.Edit(RollStep(step), [this, step] {
+        if (document_.DeleteCell(step / kStepsPerMeasure + 1, (step % kStepsPerMeasure) / 2)) {
+            mainPage_->ShowCell(step, {});
+        }
+    });
 }
 
 }  // namespace tontoko

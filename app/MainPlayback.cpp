@@ -1,6 +1,4 @@
 // Play, Stop and Save: every command renders the song afresh and writes it.
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 
@@ -8,11 +6,9 @@
 #include "app/MainTexts.h"
 #include "app/main.h"
 #include "files/AtomicFile.h"
-#include "render/RenderSong.h"
 #include "sound/MidiPlayer.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
-#include "widgets/UpDown.h"
 
 namespace tontoko {
 
@@ -21,25 +17,12 @@ QString TempMidi() {
     return QString::fromLatin1(texts::kTempMidi);
 }
 QString ErrorCaption() {
-    return QString::fromLatin1(texts::kErrorCaption);
+    return QString::fromLatin1(captions::kError);
 }
 }  // namespace
 
-std::vector<uint8_t> TSMain::ComposeSongBytes() {
-    RenderChoice choice;
-    choice.drumsOn = CB_Drum->isChecked();
-    choice.accPattern = CB_AccPattern->currentIndex();
-    choice.drumPattern = CB_DrumPattern->currentIndex();
-    RenderSong(*song_, patterns_, choice);
-    const uint8_t tempo = uint8_t(UD_Tempo->Position() & 0xFF);
-    std::vector<uint8_t> bytes;
-    bytes.reserve(4096);
-    midi_.Compose(bytes, song_->rhythms, song_->melodies, kSongSteps, tempo, ReadSoundSettings());
-    return bytes;
-}
-
-bool TSMain::RenderAndWrite(const QString& path) {
-    const std::vector<uint8_t> bytes = ComposeSongBytes();
+bool TSMain::WriteSong(const QString& path) {
+    const std::vector<uint8_t> bytes = document_.Write();
     return WriteFileAtomically(
         QFile::encodeName(path).toStdString(),
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -74,7 +57,7 @@ void TSMain::TB_PlayClick() {
         return;
     }
     playing_ = true;
-    if (!RenderAndWrite(TempMidi())) {
+    if (!WriteSong(TempMidi())) {
         FinishPlayback();
         messages_->Show(
             QString::fromUtf8(texts::kPlayWriteFailed)
@@ -122,7 +105,7 @@ void TSMain::FinishPlayback() {
     PlaybackStateChanged();
 }
 
-void TSMain::MI_SaveClick() {
+bool TSMain::SaveSong() {
     FileDialogRequest request;
     request.filter = QString::fromUtf8(texts::kSaveFilter);
     request.defaultSuffix = QString::fromLatin1(texts::kSaveSuffix);
@@ -130,12 +113,20 @@ void TSMain::MI_SaveClick() {
     request.confirmOverwrite = true;
     const std::optional<QString> name = fileDialogs_->SaveFileName(this, request);
     if (!name) {
-        return;
+        return false;
     }
-    if (!RenderAndWrite(*name)) {
+    if (!WriteSong(*name)) {
         messages_->Show(QString::fromUtf8(texts::kSaveFailed).arg(QDir::toNativeSeparators(*name)),
                         ErrorCaption());
+        return false;
     }
+    // What is saved is no longer a change to lose.
+    history_.Stack().setClean();
+    return true;
+}
+
+void TSMain::MI_SaveClick() {
+    SaveSong();
 }
 
 void TSMain::TB_SaveClick() {

@@ -27,6 +27,11 @@ inline constexpr const char* kHintExport = "音声ファイルに書き出す";
 inline constexpr const char* kMenuView = "表示(&V)";
 inline constexpr const char* kMenuPianoRoll = "ピアノロール(&P)";
 inline constexpr const char* kHintPianoRoll = "ピアノロール";
+inline constexpr const char* kMenuEdit = "編集(&E)";
+inline constexpr const char* kMenuUndo = "元に戻す(&U)";
+inline constexpr const char* kMenuRedo = "やり直し(&R)";
+inline constexpr const char* kHintUndo = "元に戻す";
+inline constexpr const char* kHintRedo = "やり直し";
 
 // Tabs.
 inline constexpr const char* kPageMain = "めいん";
@@ -107,7 +112,28 @@ inline constexpr const char* kGroup7 = "空き1";
 inline constexpr const char* kGroup8 = "空き2";
 inline constexpr const char* kRowNames[] = {"I", "II", "III", "IV", "V", "VI", "VII"};
 
+// The names of the steps undo takes back, after the controls that make them.
+// "%1小節目の%2": the measure, then what changed in it.
+inline constexpr const char* kStepMeasure = "%1小節目の%2";
+inline constexpr const char* kStepChord = "和音";
+inline constexpr const char* kStepMelody = "メロディ";
+inline constexpr const char* kStepRhythm = "リズムの適用";
+inline constexpr const char* kStepRoll = "ピアノロール";
+inline constexpr const char* kStepKey = "曲の感じ";
+inline constexpr const char* kStepTempo = "テンポ";
+inline constexpr const char* kStepFirstChord = "はじめの和音";
+inline constexpr const char* kStepVolumeMelody = "メロディの音量";
+inline constexpr const char* kStepVolumeAcc = "伴奏の音量";
+inline constexpr const char* kStepVolumeBase = "ベースの音量";
+inline constexpr const char* kStepVolumeDrum = "ドラムの音量";
+inline constexpr const char* kStepProgramMelody = "メロディの音色";
+inline constexpr const char* kStepProgramAcc = "伴奏の音色";
+inline constexpr const char* kStepProgramBase = "ベースの音色";
+inline constexpr const char* kStepDrumSet = "ドラムセット";
+inline constexpr const char* kStepTable = "コード進行設定";
+
 // Messages.
+inline constexpr const char* kUnsavedText = "保存していない変更があります。保存しますか？";
 inline constexpr const char* kExitText = "アプリケーションを終了します．\nよろしいですか？";
 inline constexpr const char* kExitCaption = "終了";
 inline constexpr const char* kErrorCaption = "Error";

@@ -1,23 +1,20 @@
 // The main window's construction, start-up order, menu, tool bar and exit.
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMoveEvent>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <ctime>
 
 #include "app/MainHelpers.h"
+#include "app/MainPage.h"
 #include "app/MainTexts.h"
+#include "app/SoundPage.h"
 #include "app/ToolbarIcons.h"
 #include "app/Version.h"
 #include "app/WindowPlacement.h"
@@ -30,8 +27,6 @@
 #include "widgets/FileDialogs.h"
 #include "widgets/ListWidth.h"
 #include "widgets/Messages.h"
-#include "widgets/StringGrid.h"
-#include "widgets/UpDown.h"
 
 namespace tontoko {
 
@@ -44,9 +39,24 @@ constexpr int kWindowX = 104;
 constexpr int kWindowY = 102;
 constexpr int kWindowWidth = 750;
 constexpr int kWindowHeight = 578;
+
+uint32_t ClockSeconds(const Platform& platform) {
+    return platform.clock ? platform.clock() : static_cast<uint32_t>(std::time(nullptr));
+}
 }  // namespace
 
-TSMain::TSMain(const Platform& platform, QWidget* parent) : QMainWindow(parent) {
+TSMain::TSMain(const Platform& platform, QWidget* parent)
+    : QMainWindow(parent),
+      document_(ClockSeconds(platform)),
+      history_(document_,
+               DocumentHistory::Views{
+                   [this] { return mainPage_ ? mainPage_->CaptureGrids() : GridCells{}; },
+                   [this](const GridCells& cells) {
+                       if (mainPage_) {
+                           mainPage_->RestoreGrids(cells);
+                       }
+                   },
+                   [this] { RefreshViews(); }}) {
     if (platform.messages) {
         messages_ = platform.messages;
     } else {
@@ -74,35 +84,25 @@ TSMain::TSMain(const Platform& platform, QWidget* parent) : QMainWindow(parent) 
     setWindowTitle(Q(texts::kCaption));
     setFont(AppFont());
 
-    // 1. Every control with its captions, ranges and initial states.
+    // Every control with its captions, ranges and initial states, on two
+    // pages; the song itself was made with the window (start-up song, table
+    // seeded from the clock).
     BuildMenuAndToolBar();
-    tabs_ = Named(new QTabWidget, "PageControl");
-    tabs_->addTab(BuildMainPage(), Q(texts::kPageMain));
-    tabs_->addTab(BuildSubPage(), Q(texts::kPageSub));
+    tabs_ = Named(new QTabWidget(this), "PageControl");
+    mainPage_ = new MainPage(*this, tabs_);
+    soundPage_ = new SoundPage(*this, tabs_);
+    tabs_->addTab(mainPage_, Q(texts::kPageMain));
+    tabs_->addTab(soundPage_, Q(texts::kPageSub));
     tabs_->setCurrentIndex(0);
     setCentralWidget(tabs_);
     ConnectHandlers();
 
-    // 2.-7. and 9. The song model: key, table (seeded from the clock), note
-    // lengths and names, chord nodes and slots, voices with their channels.
-    const uint32_t seconds =
-        platform.clock ? platform.clock() : static_cast<uint32_t>(std::time(nullptr));
-    song_ = std::make_unique<Song>(seconds);
-    song_->SetFixedSource(this);
-    // 8.
-    ShowChordSlots();
-    // 10.
     playing_ = false;
-    // 11.
     LoadPatterns();
-    // 12.
     saveDirectory_ = QDir::currentPath();
-    // 13.
-    CB_ChordChange();
-    // 14.
-    CB_CSelf->setCurrentIndex(0);
-    // 15.
-    ShowKeyName();
+    // The controls show the start-up song: chord selectors, the probability
+    // editor's first row, "Ⅰ" of the first chord, the key name.
+    history_.Refresh();
 
     // Every list shows its entries whole, closed and open.
     for (QComboBox* list : findChildren<QComboBox*>()) {
@@ -149,6 +149,14 @@ void TSMain::BuildMenuAndToolBar() {
     MI_Export = makeAction("MI_Export", texts::kMenuExport, "Ctrl+E");
     MI_PianoRoll = makeAction("MI_PianoRoll", texts::kMenuPianoRoll, "Ctrl+P");
 
+    // Undo and redo name the step they take back or do again.
+    QUndoStack& stack = history_.Stack();
+    MI_Undo = Named(stack.createUndoAction(this, Q(texts::kMenuUndo)), "MI_Undo");
+    MI_Undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    MI_Redo = Named(stack.createRedoAction(this, Q(texts::kMenuRedo)), "MI_Redo");
+    MI_Redo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+
     QMenu* file = menuBar()->addMenu(Q(texts::kMenuFile));
     file->setObjectName(QStringLiteral("MM_File"));
     file->addAction(MI_Open);
@@ -156,6 +164,10 @@ void TSMain::BuildMenuAndToolBar() {
     file->addAction(MI_Export);
     file->addAction(MI_Chain);
     file->addAction(MI_Exit);
+    QMenu* edit = menuBar()->addMenu(Q(texts::kMenuEdit));
+    edit->setObjectName(QStringLiteral("MM_Edit"));
+    edit->addAction(MI_Undo);
+    edit->addAction(MI_Redo);
     QMenu* custom = menuBar()->addMenu(Q(texts::kMenuCustom));
     custom->setObjectName(QStringLiteral("MM_Custom"));
     custom->addAction(MI_Resist);
@@ -182,9 +194,17 @@ void TSMain::BuildMenuAndToolBar() {
     TB_Save = makeButton("TB_Save", ToolbarPicture::Save, texts::kHintSave);
     TB_Export = makeButton("TB_Export", ToolbarPicture::Export, texts::kHintExport);
     TB_Chain = makeButton("TB_Chain", ToolbarPicture::Join, texts::kHintChain);
+    TB_Undo = makeButton("TB_Undo", ToolbarPicture::Undo, texts::kHintUndo);
+    TB_Redo = makeButton("TB_Redo", ToolbarPicture::Redo, texts::kHintRedo);
     TB_Play = makeButton("TB_Play", ToolbarPicture::Play, texts::kHintPlay);
     TB_Stop = makeButton("TB_Stop", ToolbarPicture::Stop, texts::kHintStop);
     TB_PianoRoll = makeButton("TB_PianoRoll", ToolbarPicture::PianoRoll, texts::kHintPianoRoll);
+    TB_Undo->setEnabled(stack.canUndo());
+    TB_Redo->setEnabled(stack.canRedo());
+    connect(&stack, &QUndoStack::canUndoChanged, TB_Undo, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::canRedoChanged, TB_Redo, &QAction::setEnabled);
+    connect(TB_Undo, &QAction::triggered, &stack, &QUndoStack::undo);
+    connect(TB_Redo, &QAction::triggered, &stack, &QUndoStack::redo);
     addToolBar(Qt::TopToolBarArea, bar);
 }
 
@@ -205,69 +225,25 @@ void TSMain::ConnectHandlers() {
     connect(TB_Export, &QAction::triggered, this, &TSMain::TB_ExportClick);
     connect(MI_PianoRoll, &QAction::triggered, this, &TSMain::MI_PianoRollClick);
     connect(TB_PianoRoll, &QAction::triggered, this, &TSMain::TB_PianoRollClick);
-
-    // A radio's handler runs when it becomes selected, by the user or by code.
-    auto onSelected = [this](QRadioButton* radio, void (TSMain::*handler)()) {
-        connect(radio, &QRadioButton::toggled, this, [this, handler](bool on) {
-            if (on) {
-                (this->*handler)();
-            }
-        });
-    };
-    onSelected(RB_DMajor, &TSMain::RB_DMajorClick);
-    onSelected(RB_DMinor, &TSMain::RB_DMinorClick);
-    onSelected(RB_DSelf, &TSMain::RB_DSelfClick);
-    onSelected(RB_SDMajor, &TSMain::RB_SDMajorClick);
-    onSelected(RB_SDMinor, &TSMain::RB_SDMinorClick);
-    onSelected(RB_TFast, &TSMain::RB_TFastClick);
-    onSelected(RB_TMedium, &TSMain::RB_TMediumClick);
-    onSelected(RB_TSlow, &TSMain::RB_TSlowClick);
-    onSelected(RB_TSelf, &TSMain::RB_TSelfClick);
-    onSelected(RB_COne, &TSMain::RB_COneClick);
-    onSelected(RB_CRandom, &TSMain::RB_CRandomClick);
-    onSelected(RB_CSelf, &TSMain::RB_CSelfClick);
-    onSelected(RB_MFour, &TSMain::RB_MFourClick);
-    onSelected(RB_MEight, &TSMain::RB_MEightClick);
-    connect(UD_Dur, &UpDown::changing, this, &TSMain::UD_DurChangingEx);
-
-    connect(B_CGenerate, &QPushButton::clicked, this, &TSMain::B_CGenerateClick);
-    connect(B_MGenerate, &QPushButton::clicked, this, &TSMain::B_MGenerateClick);
-    connect(CB_Chord, &QComboBox::activated, this, &TSMain::CB_ChordChange);
-    connect(CBEqual, &QCheckBox::toggled, this, &TSMain::CBEqualClick);
-    for (int c = 0; c < 7; ++c) {
-        connect(percentUpDowns_[c], &UpDown::clicked, this, [this, c] { UDClick(c); });
-    }
-
-    for (int slot = 0; slot < kChordSlots; ++slot) {
-        connect(chordSelectors_[slot], &QComboBox::activated, this,
-                [this, slot] { ChordSelectorChange(slot); });
-    }
-    for (int m = 1; m <= kMeasures; ++m) {
-        connect(
-            melodyGrids_[m - 1], &StringGrid::mousePressed, this,
-            [this, m](int column, Qt::MouseButton button) { MelodyMouseDown(m, column, button); });
-        connect(melodyGrids_[m - 1], &StringGrid::keyPressed, this,
-                [this, m](int key) { MelodyKeyDown(m, key); });
-        connect(fixRhythm_[m - 1], &QCheckBox::toggled, this,
-                [this, m](bool checked) { Fix_RhythmClick(m, checked); });
-    }
-    connect(B_Clear, &QPushButton::clicked, this, &TSMain::B_ClearClick);
-    connect(UD_Measure, &UpDown::clicked, this, &TSMain::UD_MeasureClick);
-
-    connect(UD_VMelody, &UpDown::clicked, this, &TSMain::UD_VMelodyClick);
-    connect(UD_VAcc, &UpDown::clicked, this, &TSMain::UD_VAccClick);
-    connect(UD_VBase, &UpDown::clicked, this, &TSMain::UD_VBaseClick);
-    connect(UD_VDrum, &UpDown::clicked, this, &TSMain::UD_VDrumClick);
-    connect(UD_Interval, &UpDown::clicked, this, &TSMain::UD_IntervalClick);
-    connect(B_Random, &QPushButton::clicked, this, &TSMain::B_RandomClick);
-    connect(B_PreviewAcc, &QPushButton::clicked, this, &TSMain::B_PreviewAccClick);
-    connect(B_PreviewDrum, &QPushButton::clicked, this, &TSMain::B_PreviewDrumClick);
 }
 
-void TSMain::ShowChordSlots() {
-    for (int slot = 0; slot < kChordSlots; ++slot) {
-        chordSelectors_[slot]->setCurrentIndex(song_->SlotDegree(slot) - 1);
+void TSMain::LoadPatterns() {
+    const PatternLoadResult loaded = document_.LoadPatterns(QDir::currentPath().toStdString());
+    const QString text = QString::fromLatin1(kFileOpenErrorText);
+    const QString caption = QString::fromLatin1(kFileOpenErrorCaption);
+    if (!loaded.drumFileOpened) {
+        messages_->Show(text, caption);
     }
+    if (!loaded.accFileOpened) {
+        messages_->Show(text, caption);
+    }
+    soundPage_->FillPatternLists(document_.Patterns());
+}
+
+void TSMain::RefreshViews() {
+    mainPage_->ShowDocument();
+    soundPage_->ShowDocument();
+    RefreshPianoRoll();
 }
 
 void TSMain::MI_OpenClick() {}
@@ -275,9 +251,16 @@ void TSMain::MI_OpenClick() {}
 void TSMain::TB_OpenClick() {}
 
 void TSMain::MI_ExitClick() {
-    if (messages_->Show(Q(texts::kExitText), Q(texts::kExitCaption), MessageButtons::YesNo) ==
+    if (messages_->Show(Q(texts::kExitText), Q(texts::kExitCaption), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
-        close();
+        return;
+    }
+    if (!ConfirmUnsaved()) {
+        return;
+    }
+    closeConfirmed_ = true;
+    if (!close()) {
+        closeConfirmed_ = false;
     }
 }
 
@@ -285,9 +268,28 @@ void TSMain::MI_HelpClick() {
     opener_->Open(Q(texts::kHelpFile));
 }
 
+bool TSMain::ConfirmUnsaved() {
+    if (history_.Stack().isClean()) {
+        return true;
+    }
+    switch (messages_->Show(Q(texts::kUnsavedText), QString::fromLatin1(captions::kWarning),
+                            MessageButtons::SaveDiscardCancel)) {
+        case MessageAnswer::Save:
+            return SaveSong();
+        case MessageAnswer::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void TSMain::closeEvent(QCloseEvent* event) {
-    // FormClose: nothing is asked and nothing saved; the owned objects go with
-    // the window.
+    // FormClose. Changes that were never saved are not lost without a
+    // question; "終了" has asked already.
+    if (!closeConfirmed_ && !ConfirmUnsaved()) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 
@@ -323,13 +325,6 @@ void TSMain::KeepOuterSize() {
     // designed, at the place chosen for it.
     resize(kWindowWidth - frame.width(), kWindowHeight - frame.height());
     move(placement_);
-}
-
-bool TSMain::IsFixed(int measure, int kind) const {
-    if (measure < 0 || measure >= kMeasures) {
-        return false;
-    }
-    return kind == 0 ? fixRhythm_[measure]->isChecked() : fixMelody_[measure]->isChecked();
 }
 
 }  // namespace tontoko

@@ -193,6 +193,9 @@ void PianoRollView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (editable) {
+        if (edits_.begin) {
+            edits_.begin();
+        }
         selected_ = bar->step;
         dragStep_ = bar->step;
         dragPitch_ = lane ? -1 : pitch;
@@ -207,6 +210,9 @@ void PianoRollView::mousePressEvent(QMouseEvent* event) {
     dragStep_ = cell;
     dragPitch_ = pitch;
     update();
+    if (edits_.begin) {
+        edits_.begin();
+    }
     if (edits_.place) {
         edits_.place(cell, pitch);
     }
@@ -239,6 +245,9 @@ void PianoRollView::mouseReleaseEvent(QMouseEvent* event) {
     dragPitch_ = -1;
     Relayout();
     update();
+    if (edits_.end) {
+        edits_.end();
+    }
 }
 
 void PianoRollView::keyPressEvent(QKeyEvent* event) {

@@ -13,6 +13,9 @@ namespace tontoko {
 // What the roll asks of the window that owns the song. Steps are even (the
 // eighth-note cells of the grids); pitches are those of the pressed rows.
 struct RollEdits {
+    // A left press and its release: what happens between them is one edit.
+    std::function<void()> begin;
+    std::function<void()> end;
     // A left press on a cell: a new note, or the cell's note to that row.
     std::function<void(int step, int rowPitch)> place;
     // The pressed note dragged to the row of `rowPitch`.

@@ -103,6 +103,27 @@ void DrawPianoRoll(QPainter& p) {
     p.drawRoundedRect(QRectF(9.5, 4.5, 6, 3), 1, 1);
 }
 
+// A curved arrow going back (undo) or forward (redo).
+void DrawTurn(QPainter& p, bool forward) {
+    p.setRenderHint(QPainter::Antialiasing);
+    if (forward) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    p.setPen(QPen(QColor(30, 90, 170), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath path;
+    path.moveTo(4, 6);
+    path.cubicTo(9, 3.5, 14.5, 5, 14, 10);
+    path.cubicTo(13.6, 12.5, 11.5, 13.5, 9, 13.5);
+    p.drawPath(path);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 90, 170));
+    QPolygonF head;
+    head << QPointF(1, 6.5) << QPointF(6.5, 2) << QPointF(6.5, 10.5);
+    p.drawPolygon(head);
+}
+
 }  // namespace
 
 QIcon ToolbarIcon(ToolbarPicture picture) {
@@ -131,11 +152,18 @@ QIcon ToolbarIcon(ToolbarPicture picture) {
         case ToolbarPicture::PianoRoll:
             DrawPianoRoll(painter);
             break;
+        case ToolbarPicture::Undo:
+        case ToolbarPicture::Redo:
+            DrawTurn(painter, picture == ToolbarPicture::Redo);
+            break;
     }
     painter.end();
     QIcon icon(pixmap);
-    // Disabled buttons use the same picture.
-    icon.addPixmap(pixmap, QIcon::Disabled);
+    // Disabled buttons use the same picture; undo and redo, which are
+    // disabled whenever there is nothing to take back, are greyed instead.
+    if (picture != ToolbarPicture::Undo && picture != ToolbarPicture::Redo) {
+        icon.addPixmap(pixmap, QIcon::Disabled);
+    }
     return icon;
 }
 

@@ -10,14 +10,9 @@
 #include "cli/OutputFiles.h"
 #include "cli/PlayLastSong.h"
 #include "cli/SongPrinter.h"
-#include "engine/Finish.h"
-#include "engine/KeyChange.h"
-#include "engine/MelodyGenerator.h"
-#include "engine/Song.h"
+#include "document/SongDocument.h"
 #include "files/StagedFile.h"
 #include "render/PatternLibrary.h"
-#include "render/RenderSong.h"
-#include "render/SStandardMidi.h"
 #include "render/SoundSettings.h"
 #include "sound/OfflineSynth.h"
 #include "sound/SoundFont.h"
@@ -34,12 +29,9 @@ FadeMode FadeOf(const std::string& fade) {
     return FadeMode::Normal;
 }
 
-void SetVelocities(Song& song, int first, int last, const std::optional<int>& volume) {
-    if (!volume) {
-        return;
-    }
-    for (int voice = first; voice <= last; ++voice) {
-        song.melodies[voice].SetVelocity(static_cast<uint8_t>(*volume));
+void SetVolume(SongDocument& document, VolumeGroup group, const std::optional<int>& volume) {
+    if (volume) {
+        document.SetVolume(group, *volume);
     }
 }
 
@@ -105,8 +97,11 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
             return 1;
         }
     }
-    PatternLibrary library;
-    const PatternLoadResult loaded = LoadPatterns(library, dataDir);
+    // The start-up song, seeded as start-up seeds it, and its pattern files.
+    const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
+    SongDocument document(seed);
+    const PatternLoadResult loaded = document.LoadPatterns(dataDir);
+    const PatternLibrary& library = document.Patterns();
     if (!loaded.drumFileOpened || !loaded.accFileOpened) {
         const char* missing = !loaded.drumFileOpened ? kDrumPatternFile : kAccPatternFile;
         err << "tontoko-compose: cannot open " << (dataDir / missing).string()
@@ -145,32 +140,42 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         }
     }
 
-    // The start-up song, seeded as start-up seeds it.
-    const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
-    Song song(seed);
+    // The settings, made as the window's controls make them.
     if (o.minor) {
-        SwitchToMinor(song);
+        document.SetMode(Mode::Minor);
     }
     // The shifts add up: one move from 0 is the same as the arrows step by step.
-    Transpose(song, 0, o.key);
+    document.Transpose(o.key);
     if (o.style == StyleChoice::Quarter) {
-        ApplyMelodyStyle(song, MelodyStyle::MoreQuarters);
+        document.SetMelodyStyle(MelodyStyle::MoreQuarters);
     } else if (o.style == StyleChoice::Eighth) {
-        ApplyMelodyStyle(song, MelodyStyle::MoreEighths);
+        document.SetMelodyStyle(MelodyStyle::MoreEighths);
     }
-
-    SStandardMidi writer;
-    writer.SetInterval(o.interval);
-    SoundSettings sounds;
-    sounds.melodyProgram = static_cast<uint8_t>(o.melodyProgram - 1);
-    sounds.accProgram = static_cast<uint8_t>(o.accProgram - 1);
-    sounds.bassProgram = static_cast<uint8_t>(o.bassProgram - 1);
-    sounds.drumSetProgram = DrumSets().at(o.drumSet - 1).program;
-    sounds.fade = FadeOf(o.fade);
-    const RenderChoice choice{o.drums, o.accPattern - 1, o.drumPattern - 1};
-    const FirstChord firstChord = o.firstChord == FirstChordChoice::Random ? FirstChord::Random
-                                  : o.firstDegree == 1                     ? FirstChord::One
-                                                                           : FirstChord::Self;
+    document.SetTempo(o.tempo);
+    document.SetInterval(o.interval);
+    document.SetProgram(Instrument::Melody, o.melodyProgram - 1);
+    document.SetProgram(Instrument::Accompaniment, o.accProgram - 1);
+    document.SetProgram(Instrument::Bass, o.bassProgram - 1);
+    document.SetDrumSet(o.drumSet - 1);
+    document.SetFade(FadeOf(o.fade));
+    document.SetDrumsOn(o.drums);
+    document.SetAccPattern(o.accPattern - 1);
+    if (o.drums) {
+        document.SetDrumPattern(o.drumPattern - 1);
+    }
+    if (o.firstChord == FirstChordChoice::Random) {
+        document.SetFirstChord(FirstChord::Random);
+    } else if (o.firstDegree == 1) {
+        document.SetFirstChord(FirstChord::One);
+    } else {
+        document.SetFirstChord(FirstChord::Self);
+        document.SetFirstChordIndex(o.firstDegree - 1);
+    }
+    document.SetFinish(o.finish);
+    SetVolume(document, VolumeGroup::Melody, o.melodyVolume);
+    SetVolume(document, VolumeGroup::Accompaniment, o.accVolume);
+    SetVolume(document, VolumeGroup::Bass, o.bassVolume);
+    SetVolume(document, VolumeGroup::Drums, o.drumVolume);
 
     // The printout is given once everything is in place, on standard error
     // when the song itself goes to standard output.
@@ -178,41 +183,24 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
     printout << "seed " << seed << ", tempo " << o.tempo << '\n';
     std::vector<uint8_t> bytes;
     for (int i = 0; i < o.count; ++i) {
-        const ProgressionResult progression =
-            GenerateProgression(song, firstChord, o.firstDegree - 1);
+        const ProgressionResult progression = document.GenerateChords();
         if (!progression.generated) {
             for (const std::string& warning : progression.warnings) {
                 err << "tontoko-compose: " << warning << '\n';
             }
             return 1;
         }
-        if (o.finish) {
-            FinishProgression(song);
-        }
-        GenerateMelody(song);
-        if (o.finish) {
-            FinishMelody(song);
-        }
+        document.GenerateMelody();
         if (o.randomSounds) {
-            sounds.melodyProgram = static_cast<uint8_t>(song.random.Below(128));
-            sounds.accProgram = static_cast<uint8_t>(song.random.Below(128));
-            sounds.bassProgram = static_cast<uint8_t>(song.random.Below(128));
-            sounds.drumSetProgram = DrumSets().at(song.random.Below(9)).program;
+            document.RandomSounds();
         }
-        SetVelocities(song, kMelodyVoice, kMelodyVoice, o.melodyVolume);
-        SetVelocities(song, 1, 3, o.accVolume);
-        SetVelocities(song, 0, 0, o.bassVolume);
-        SetVelocities(song, kFirstDrumVoice, kVoiceCount - 1, o.drumVolume);
-        RenderSong(song, library, choice);
-        bytes.clear();
-        writer.Compose(bytes, song.rhythms, song.melodies, kSongSteps,
-                       static_cast<uint8_t>(o.tempo), sounds);
+        bytes = document.Write();
         const std::string_view midi(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         if (!outputs.Put(i, midi, err)) {
             return 1;
         }
         const std::string title = OutputPath(o.output, i, o.count);
-        PrintSong(printout, song, o.key, title == "-" ? "(standard output)" : title);
+        PrintSong(printout, document.Engine(), o.key, title == "-" ? "(standard output)" : title);
     }
 
     if (wavOutput >= 0 &&

@@ -53,7 +53,6 @@ const char* const kDeleteLabels[][2] = {
 const QString kDelete = QStringLiteral("消す");
 const QString kCount = QStringLiteral("現在、%1個のエントリがあります。");
 const QString kNote = QStringLiteral("♪");
-const QString kStar = QStringLiteral("*");
 
 const QString kDuplicate = QStringLiteral("すでに同じリズムが登録されています。");
 const QString kNoNotes = QStringLiteral("「リズムなし」は、登録できません。");
@@ -364,18 +363,7 @@ void TSRhythmCfg::B_ApplyClick() {
     if (index < 0 || index >= store_.Count()) {
         return;
     }
-    const std::string& entry = store_.Entry(index);
-    const int measure = applySelector_->Position();
-    const int base = 16 * (measure - 1);
-    for (int i = 0; i < static_cast<int>(RhythmStore::kPatternLength); ++i) {
-        target_.SetMelodyMark(base + i, static_cast<uint8_t>(entry[i] - '0'));
-    }
-    for (int n = 0; n < static_cast<int>(RhythmStore::kPatternLength); n += 2) {
-        target_.SetMelodyCell(measure, n / 2,
-                              target_.MelodyMark(base + n) != 0 ? kStar : QString());
-        target_.SetOctaveCell(measure, n / 2, QString());
-    }
-    target_.CheckFixRhythm(measure);
+    target_.ApplyRhythm(applySelector_->Position(), store_.Entry(index));
 }
 
 void TSRhythmCfg::B_DeleteClick() {

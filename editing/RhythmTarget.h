@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 
 namespace tontoko {
 
@@ -17,6 +18,12 @@ class RhythmTarget {
     virtual void SetMelodyCell(int measure, int column, const QString& text) = 0;
     virtual void SetOctaveCell(int measure, int column, const QString& text) = 0;
     virtual void CheckFixRhythm(int measure) = 0;
+
+    // Applies a registered rhythm (at least 16 step characters) to a measure:
+    // its marks, a "*" in the name cell of each eighth-note onset with the
+    // octave cells emptied, then the fix box. A target that keeps a history
+    // makes the whole application one change.
+    virtual void ApplyRhythm(int measure, const std::string& pattern);
 };
 
 }  // namespace tontoko

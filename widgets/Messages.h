@@ -6,10 +6,22 @@ class QWidget;
 
 namespace tontoko {
 
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+// The English captions over the program's messages, each written once.
+namespace captions {
+inline constexpr const char* kMessage = "Message";
+inline constexpr const char* kWarning = "Warning";
+inline constexpr const char* kCaution = "Caution";
+inline constexpr const char* kError = "Error";
+// The caption of the rhythm dialog's deletion message, spelt as it has
+// always been.
+inline constexpr const char* kMessgae = "Messgae";
+}  // namespace captions
 
-// Message boxes: an English caption over a text, OK or Yes/No, no icon.
+enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
+enum class MessageAnswer { Ok, Yes, No, Save, Discard, Cancel };
+
+// Message boxes: an English caption over a text, OK, Yes/No or, for unsaved
+// work, 保存/保存しない/キャンセル; no icon.
 class Messages {
   public:
     virtual ~Messages() = default;

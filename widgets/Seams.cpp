@@ -3,8 +3,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListView>
-#include <QStyle>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
 #include <QUrl>
 
 #include "widgets/DocumentOpener.h"
@@ -16,6 +17,20 @@ namespace tontoko {
 MessageAnswer QtMessages::Show(const QString& text, const QString& caption,
                                MessageButtons buttons) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, parent_);
+    if (buttons == MessageButtons::SaveDiscardCancel) {
+        QPushButton* save = box.addButton(QString::fromUtf8("保存"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(QString::fromUtf8("保存しない"), QMessageBox::DestructiveRole);
+        QPushButton* cancel =
+            box.addButton(QString::fromUtf8("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == save) {
+            return MessageAnswer::Save;
+        }
+        return box.clickedButton() == discard ? MessageAnswer::Discard : MessageAnswer::Cancel;
+    }
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -1,5 +1,4 @@
-// Page "さ　ぶ": instruments and volumes, patterns, the transition table and
-// the fade.
+// Page "さ　ぶ": its construction and the connection of its handlers.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,7 +9,7 @@
 
 #include "app/MainHelpers.h"
 #include "app/MainTexts.h"
-#include "app/main.h"
+#include "app/SoundPage.h"
 #include "engine/SChordGenerate.h"
 #include "render/SoundSettings.h"
 #include "widgets/UpDown.h"
@@ -54,9 +53,8 @@ QComboBox* InstrumentList(const char* name) {
 
 }  // namespace
 
-QWidget* TSMain::BuildSubPage() {
-    auto* page = new QWidget;
-    auto* layout = new QGridLayout(page);
+SoundPage::SoundPage(PageHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+    auto* layout = new QGridLayout(this);
     build::Tighten(layout, 6, 6);
     layout->addWidget(BuildSoundGroup(), 0, 0);
     layout->addWidget(BuildPatternGroup(), 0, 1);
@@ -69,10 +67,10 @@ QWidget* TSMain::BuildSubPage() {
     layout->setRowStretch(2, 1);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 2);
-    return page;
+    ConnectHandlers();
 }
 
-QWidget* TSMain::BuildSoundGroup() {
+QWidget* SoundPage::BuildSoundGroup() {
     QGroupBox* group = Group("GroupBox1", texts::kGroup1);
     auto* row = HBox(group, 6, 6);
 
@@ -130,7 +128,7 @@ QWidget* TSMain::BuildSoundGroup() {
     return group;
 }
 
-QWidget* TSMain::BuildPatternGroup() {
+QWidget* SoundPage::BuildPatternGroup() {
     QGroupBox* group = Group("GroupBox4", texts::kGroup4);
     auto* layout = VBox(group, 6, 4);
     // Each list with its preview button "試聴" beside it.
@@ -156,7 +154,7 @@ QWidget* TSMain::BuildPatternGroup() {
     return group;
 }
 
-QWidget* TSMain::BuildChordTableGroup() {
+QWidget* SoundPage::BuildChordTableGroup() {
     QGroupBox* group = Group("GroupBox5", texts::kGroup5);
     auto* grid = new QGridLayout(group);
     build::Tighten(grid, 6, 4);
@@ -192,7 +190,7 @@ QWidget* TSMain::BuildChordTableGroup() {
     return group;
 }
 
-QWidget* TSMain::BuildFadeGroup() {
+QWidget* SoundPage::BuildFadeGroup() {
     QGroupBox* group = Group("GroupBox6", texts::kGroup6);
     auto* layout = VBox(group, 6, 4);
     RB_Normal = Named(new QRadioButton(Q(texts::kNormal)), "RB_Normal");
@@ -204,6 +202,38 @@ QWidget* TSMain::BuildFadeGroup() {
     layout->addWidget(RB_FadeOut);
     layout->addStretch();
     return group;
+}
+
+void SoundPage::ConnectHandlers() {
+    connect(B_Random, &QPushButton::clicked, this, &SoundPage::B_RandomClick);
+    connect(UD_VMelody, &UpDown::clicked, this, &SoundPage::UD_VMelodyClick);
+    connect(UD_VAcc, &UpDown::clicked, this, &SoundPage::UD_VAccClick);
+    connect(UD_VBase, &UpDown::clicked, this, &SoundPage::UD_VBaseClick);
+    connect(UD_VDrum, &UpDown::clicked, this, &SoundPage::UD_VDrumClick);
+    connect(CB_Melody, &QComboBox::activated, this, &SoundPage::CB_MelodyChange);
+    connect(CB_Acc, &QComboBox::activated, this, &SoundPage::CB_AccChange);
+    connect(CB_Base, &QComboBox::activated, this, &SoundPage::CB_BaseChange);
+    connect(CB_DrumSet, &QComboBox::activated, this, &SoundPage::CB_DrumSetChange);
+    connect(CB_AccPattern, &QComboBox::activated, this, &SoundPage::CB_AccPatternChange);
+    connect(CB_DrumPattern, &QComboBox::activated, this, &SoundPage::CB_DrumPatternChange);
+    connect(CB_Drum, &QCheckBox::toggled, this, &SoundPage::CB_DrumClick);
+    connect(B_PreviewAcc, &QPushButton::clicked, this, &SoundPage::B_PreviewAccClick);
+    connect(B_PreviewDrum, &QPushButton::clicked, this, &SoundPage::B_PreviewDrumClick);
+    connect(CB_Chord, &QComboBox::activated, this, &SoundPage::CB_ChordChange);
+    connect(CBEqual, &QCheckBox::toggled, this, &SoundPage::CBEqualClick);
+    for (int c = 0; c < 7; ++c) {
+        connect(percentUpDowns_[c], &UpDown::clicked, this, [this, c] { UDClick(c); });
+    }
+    auto onSelected = [this](QRadioButton* radio, void (SoundPage::*handler)()) {
+        connect(radio, &QRadioButton::toggled, this, [this, handler](bool on) {
+            if (on) {
+                (this->*handler)();
+            }
+        });
+    };
+    onSelected(RB_Normal, &SoundPage::RB_NormalClick);
+    onSelected(RB_FadeIn, &SoundPage::RB_FadeInClick);
+    onSelected(RB_FadeOut, &SoundPage::RB_FadeOutClick);
 }
 
 }  // namespace tontoko

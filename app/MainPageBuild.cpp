@@ -1,4 +1,4 @@
-// Page "めいん": the settings, the other group and the melody grids.
+// Page "めいん": its construction and the connection of its handlers.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -11,9 +11,8 @@
 
 #include "app/GridCellDelegate.h"
 #include "app/MainHelpers.h"
+#include "app/MainPage.h"
 #include "app/MainTexts.h"
-#include "app/main.h"
-#include "document/MelodyEdit.h"
 #include "engine/SChordGenerate.h"
 #include "engine/SMelody.h"
 #include "widgets/StringGrid.h"
@@ -77,9 +76,8 @@ QWidget* EditWithUpDown(QLineEdit* edit, UpDown* upDown) {
 
 }  // namespace
 
-QWidget* TSMain::BuildMainPage() {
-    auto* page = new QWidget;
-    auto* layout = VBox(page, 2, 4);
+MainPage::MainPage(PageHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+    auto* layout = VBox(this, 2, 4);
     auto* top = new QHBoxLayout;
     top->setSpacing(4);
     top->addWidget(BuildSettingsGroup(), 1);
@@ -87,10 +85,10 @@ QWidget* TSMain::BuildMainPage() {
     layout->addLayout(top);
     // The melody group takes the rest of the page.
     layout->addWidget(BuildMelodyGroup(), 1);
-    return page;
+    ConnectHandlers();
 }
 
-QWidget* TSMain::BuildSettingsGroup() {
+QWidget* MainPage::BuildSettingsGroup() {
     QGroupBox* settei = Group("GB_Settei", texts::kSettei);
     auto* row = HBox(settei, 6, 6);
 
@@ -190,7 +188,7 @@ QWidget* TSMain::BuildSettingsGroup() {
     return settei;
 }
 
-QWidget* TSMain::BuildEtcGroup() {
+QWidget* MainPage::BuildEtcGroup() {
     QGroupBox* etc = Group("GB_Etc", texts::kEtc);
     auto* layout = VBox(etc, 6, 6);
 
@@ -206,14 +204,15 @@ QWidget* TSMain::BuildEtcGroup() {
 
     QGroupBox* length = Group("GB_MLength", texts::kMLength);
     auto* lengthLayout = VBox(length, 6, 2);
-    auto* lengthLabel = Named(new QLabel(Q(texts::kMLengthLabel)), "Label_MLength");
-    lengthLabel->setToolTip(Q(texts::kMLengthHint));
-    lengthLayout->addWidget(lengthLabel);
+    Label_MLength = Named(new QLabel(Q(texts::kMLengthLabel)), "Label_MLength");
+    Label_MLength->setToolTip(Q(texts::kMLengthHint));
+    lengthLayout->addWidget(Label_MLength);
     layout->addWidget(length);
 
     QGroupBox* position = Group("GB_MPos", texts::kMPos);
     auto* positionLayout = VBox(position, 6, 4);
-    positionLayout->addWidget(Named(new QLabel(Q(texts::kMPosLabel)), "Label_MPos"));
+    Label_MPos = Named(new QLabel(Q(texts::kMPosLabel)), "Label_MPos");
+    positionLayout->addWidget(Label_MPos);
     UD_MPos = MakeUpDown("UD_MPos", 0, 0, 1, 0, nullptr, Qt::Horizontal);
     UD_MPos->setToolTip(Q(texts::kMPosHint));
     positionLayout->addWidget(UD_MPos);
@@ -222,7 +221,7 @@ QWidget* TSMain::BuildEtcGroup() {
     return etc;
 }
 
-QWidget* TSMain::BuildMelodyGroup() {
+QWidget* MainPage::BuildMelodyGroup() {
     QGroupBox* group = Group("GB_GMelody", texts::kGMelody);
     auto* layout = VBox(group, 4, 4);
     auto* measures = new QHBoxLayout;
@@ -241,6 +240,7 @@ QWidget* TSMain::BuildMelodyGroup() {
                                              "CB_Three1", "CB_Three2", "CB_Four1", "CB_Four2"};
     for (int m = 0; m < kMeasures; ++m) {
         QGroupBox* measure = Group(kGroups[m], texts::kMeasureCaptions[m]);
+        measureGroups_[m] = measure;
         auto* column = VBox(measure, 4, 3);
         auto* selectors = new QHBoxLayout;
         selectors->setSpacing(4);
@@ -291,20 +291,70 @@ QWidget* TSMain::BuildMelodyGroup() {
     return group;
 }
 
-void TSMain::SetDurSelfEnabled(bool on) {
+void MainPage::ConnectHandlers() {
+    // A radio's handler runs when it becomes selected, by the user or by code.
+    auto onSelected = [this](QRadioButton* radio, void (MainPage::*handler)()) {
+        connect(radio, &QRadioButton::toggled, this, [this, handler](bool on) {
+            if (on) {
+                (this->*handler)();
+            }
+        });
+    };
+    onSelected(RB_DMajor, &MainPage::RB_DMajorClick);
+    onSelected(RB_DMinor, &MainPage::RB_DMinorClick);
+    onSelected(RB_DSelf, &MainPage::RB_DSelfClick);
+    onSelected(RB_SDMajor, &MainPage::RB_SDMajorClick);
+    onSelected(RB_SDMinor, &MainPage::RB_SDMinorClick);
+    onSelected(RB_TFast, &MainPage::RB_TFastClick);
+    onSelected(RB_TMedium, &MainPage::RB_TMediumClick);
+    onSelected(RB_TSlow, &MainPage::RB_TSlowClick);
+    onSelected(RB_TSelf, &MainPage::RB_TSelfClick);
+    onSelected(RB_COne, &MainPage::RB_COneClick);
+    onSelected(RB_CRandom, &MainPage::RB_CRandomClick);
+    onSelected(RB_CSelf, &MainPage::RB_CSelfClick);
+    onSelected(RB_MFour, &MainPage::RB_MFourClick);
+    onSelected(RB_MEight, &MainPage::RB_MEightClick);
+    connect(UD_Dur, &UpDown::changing, this, &MainPage::UD_DurChangingEx);
+    connect(UD_Tempo, &UpDown::clicked, this, &MainPage::UD_TempoClick);
+    connect(CB_CSelf, &QComboBox::activated, this, &MainPage::CB_CSelfChange);
+    connect(CB_Finish, &QCheckBox::toggled, this, &MainPage::CB_FinishClick);
+    connect(B_CGenerate, &QPushButton::clicked, this, &MainPage::B_CGenerateClick);
+    connect(B_MGenerate, &QPushButton::clicked, this, &MainPage::B_MGenerateClick);
+
+    for (int slot = 0; slot < kChordSlots; ++slot) {
+        connect(chordSelectors_[slot], &QComboBox::activated, this,
+                [this, slot] { ChordSelectorChange(slot); });
+    }
+    for (int m = 1; m <= kMeasures; ++m) {
+        connect(
+            melodyGrids_[m - 1], &StringGrid::mousePressed, this,
+            [this, m](int column, Qt::MouseButton button) { MelodyMouseDown(m, column, button); });
+        connect(melodyGrids_[m - 1], &StringGrid::keyPressed, this,
+                [this, m](int key) { MelodyKeyDown(m, key); });
+        connect(fixRhythm_[m - 1], &QCheckBox::toggled, this,
+                [this, m](bool checked) { Fix_RhythmClick(m, checked); });
+        connect(fixMelody_[m - 1], &QCheckBox::toggled, this,
+                [this, m](bool checked) { Fix_MelodyClick(m, checked); });
+    }
+    connect(B_Clear, &QPushButton::clicked, this, &MainPage::B_ClearClick);
+    connect(UD_Measure, &UpDown::clicked, this, &MainPage::UD_MeasureClick);
+    connect(UD_Interval, &UpDown::clicked, this, &MainPage::UD_IntervalClick);
+}
+
+void MainPage::SetDurSelfEnabled(bool on) {
     for (QWidget* w :
          std::initializer_list<QWidget*>{GB_SelfDur, RB_SDMajor, RB_SDMinor, Edit_Dur, UD_Dur}) {
         w->setEnabled(on);
     }
 }
 
-void TSMain::SetTempoSelfEnabled(bool on) {
+void MainPage::SetTempoSelfEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{GB_SelfTempo, Edit_Tempo, UD_Tempo}) {
         w->setEnabled(on);
     }
 }
 
-void TSMain::SetChordSelfEnabled(bool on) {
+void MainPage::SetChordSelfEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{GB_SelfChord, CB_CSelf}) {
         w->setEnabled(on);
     }
