@@ -35,9 +35,15 @@ class SongStep : public QUndoCommand {
 
 }  // namespace
 
-DocumentHistory::DocumentHistory(SongDocument& document, Views views)
-    : document_(document), views_(std::move(views)) {
-    stack_.setUndoLimit(kStepLimit);
+DocumentHistory::DocumentHistory(SongDocument& document, Views views, QObject* owner)
+    : document_(document), views_(std::move(views)), stack_(new QUndoStack(owner)) {
+    stack_->setObjectName(QStringLiteral("UndoStack"));
+    stack_->setUndoLimit(kStepLimit);
+}
+
+DocumentHistory::~DocumentHistory() {
+    // The steps refer to this history: they go with it.
+    delete stack_;
 }
 
 std::shared_ptr<const SongMoment> DocumentHistory::Capture() {
@@ -74,7 +80,7 @@ void DocumentHistory::Edit(const QString& caption, const std::function<void()>& 
     --depth_;
     const std::shared_ptr<const SongMoment> after = Capture();
     if (*after != *before) {
-        stack_.push(new SongStep(*this, caption, before, after));
+        stack_->push(new SongStep(*this, caption, before, after));
     }
     Refresh();
 }
@@ -94,7 +100,7 @@ void DocumentHistory::End(const QString& caption) {
     gesture_.reset();
     const std::shared_ptr<const SongMoment> after = Capture();
     if (*after != *before) {
-        stack_.push(new SongStep(*this, caption, before, after));
+        stack_->push(new SongStep(*this, caption, before, after));
     }
     Refresh();
 }

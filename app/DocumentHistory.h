@@ -47,11 +47,14 @@ class DocumentHistory {
         std::function<void()> refresh;
     };
 
-    DocumentHistory(SongDocument& document, Views views);
+    // The stack of steps is a child of `owner` named "UndoStack", where the
+    // window's tests find it.
+    DocumentHistory(SongDocument& document, Views views, QObject* owner);
+    ~DocumentHistory();
     DocumentHistory(const DocumentHistory&) = delete;
     DocumentHistory& operator=(const DocumentHistory&) = delete;
 
-    QUndoStack& Stack() { return stack_; }
+    QUndoStack& Stack() { return *stack_; }
 
     // Runs `action` (document operations and the cells they show) as one step
     // named `caption`, then lets every view follow. A step that changes
@@ -77,7 +80,7 @@ class DocumentHistory {
 
     SongDocument& document_;
     Views views_;
-    QUndoStack stack_;
+    QUndoStack* stack_;
     std::shared_ptr<const SongMoment> last_;  // the newest moment kept
     std::shared_ptr<const SongMoment> gesture_;
     int depth_ = 0;

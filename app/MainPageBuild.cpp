@@ -1,4 +1,5 @@
 // Page "めいん": its construction and the connection of its handlers.
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -109,6 +110,12 @@ QWidget* MainPage::BuildSettingsGroup() {
     UD_Dur = MakeUpDown("UD_Dur", -6, 5, 1, 0, Edit_Dur);
     RB_SDMajor = Radio("RB_SDMajor", texts::kSDMajor, true);
     RB_SDMinor = Radio("RB_SDMinor", texts::kSDMinor);
+    // The inner pair is a group of its own. Without one, the feel radios
+    // would count it among theirs, and a click on the selected "あかるい"
+    // would leave none of the three selected.
+    auto* ownMode = new QButtonGroup(this);
+    ownMode->addButton(RB_SDMajor);
+    ownMode->addButton(RB_SDMinor);
     selfDur->addWidget(EditWithUpDown(Edit_Dur, UD_Dur), 0, 0, 1, 2);
     selfDur->addWidget(RB_SDMajor, 1, 0);
     selfDur->addWidget(RB_SDMinor, 1, 1);

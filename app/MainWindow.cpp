@@ -56,7 +56,8 @@ TSMain::TSMain(const Platform& platform, QWidget* parent)
                            mainPage_->RestoreGrids(cells);
                        }
                    },
-                   [this] { RefreshViews(); }}) {
+                   [this] { RefreshViews(); }},
+               this) {
     if (platform.messages) {
         messages_ = platform.messages;
     } else {

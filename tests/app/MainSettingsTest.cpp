@@ -116,6 +116,20 @@ TEST_F(SettingsTest, SwitchingToTheCurrentModeChangesNothing) {
     EXPECT_FALSE(Get<QWidget>("GB_SelfDur")->isEnabled());
 }
 
+TEST_F(SettingsTest, ClickingTheSelectedFeelKeepsItSelected) {
+    Create();
+    // The own-key pair inside the group is not one of the feel radios.
+    for (const char* name : {"RB_DMajor", "RB_DSelf", "RB_DSelf", "RB_DMinor", "RB_DMinor"}) {
+        Get<QRadioButton>(name)->click();
+        EXPECT_TRUE(Get<QRadioButton>(name)->isChecked()) << name;
+    }
+    Get<QRadioButton>("RB_DSelf")->click();
+    Get<QRadioButton>("RB_SDMinor")->click();
+    Get<QRadioButton>("RB_SDMinor")->click();
+    EXPECT_TRUE(Get<QRadioButton>("RB_SDMinor")->isChecked());
+    EXPECT_TRUE(Get<QRadioButton>("RB_DSelf")->isChecked());
+}
+
 TEST_F(SettingsTest, TransposingMovesChordsAndMelodyButModeMovesNoMelodyNote) {
     Create();
     Click("B_MGenerate");

@@ -18,16 +18,26 @@ struct ShownMessage {
     bool operator==(const ShownMessage&) const = default;
 };
 
-// Records every message; a Yes/No question gets `answer`.
+// Records every message; a Yes/No question gets `answer`, the question about
+// unsaved changes `saveAnswer`.
 class RecordingMessages : public Messages {
   public:
     MessageAnswer Show(const QString& text, const QString& caption,
                        MessageButtons buttons) override {
         shown.push_back({text, caption, buttons});
-        return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+        switch (buttons) {
+            case MessageButtons::YesNo:
+                return answer;
+            case MessageButtons::SaveDiscardCancel:
+                return saveAnswer;
+            case MessageButtons::Ok:
+                break;
+        }
+        return MessageAnswer::Ok;
     }
     std::vector<ShownMessage> shown;
     MessageAnswer answer = MessageAnswer::No;
+    MessageAnswer saveAnswer = MessageAnswer::Cancel;
 };
 
 class RecordingOpener : public DocumentOpener {
