@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdlib>
 #include <optional>
-#include <tuple>
 #include <vector>
 
 #include "engine/Harmony.h"
@@ -162,12 +161,14 @@ class MelodyFinisher {
             return {};
         }
         if (n == 1) {
+            std::optional<int> best;
             for (const Choice& x : notes_[0].choices) {
-                if (Allowed(0, std::nullopt, x, std::nullopt)) {
-                    return {x.pitch};
+                if (Allowed(0, std::nullopt, x, std::nullopt) &&
+                    (!best || NoteCost(0, x.pitch) < NoteCost(0, *best))) {
+                    best = x.pitch;
                 }
             }
-            return {notes_[0].written};
+            return {best.value_or(notes_[0].written)};
         }
         // cost[a][b]: the least cost of notes 0..i with note i-1 on choice a and
         // note i on choice b, every note before i checked; from[i][a][b]: the

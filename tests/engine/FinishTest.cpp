@@ -238,6 +238,13 @@ TEST_F(FinishMelodyTest, ReplacementsMakeNoNewRepeatedNote) {
     }
 }
 
+TEST_F(FinishMelodyTest, ALoneNoteMovesToTheNearestChordTone) {
+    // D alone, on beat 1 of measure 2 over IV (F A C): C is the nearest.
+    Notes({{16, 74}});
+    FinishMelody(song);
+    EXPECT_EQ(At(16), 72);
+}
+
 TEST_F(FinishMelodyTest, NotesOutsideTheRegisterComeInside) {
     SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
     const NoteRange range = MelodyRegister(song);  // 63..85 in C major
