@@ -27,22 +27,31 @@ int TonicPitchClass(const Song& song);
 // (IV, V or VII).
 void FinishProgression(Song& song);
 
-// Repairs the melody against the chord slots as they stand, without any random
-// draw and without moving any onset. In every measure whose melody is not
-// fixed, in order:
-// - a note on a beat (steps 0, 4, 8, 12 of its measure) that is not a chord
-//   tone of the chord at its onset moves to the nearest chord tone;
-// - any other note that clashes with that chord moves to the nearest scale
-//   tone that does not;
-// - a note outside the register or the key moves by the same two rules;
-// - the last onset of measure 4 becomes the tonic nearest the note before it
-//   (the song's last note, sounding to the end). Should the tonic clash with a
-//   chord chosen there by hand (III, V or VII in major), it becomes instead
-//   the chord tone nearest the note before it: no note is left clashing.
-// Every result lies in the register and the key. Of two candidates equally
-// near, the one nearer the previous melody note (as already finished) wins,
-// then the lower one. Notes of fixed measures stay, and count as previous
-// notes for the notes after them.
+// Finishes the melody against the chord slots as they stand, without any random
+// draw and without moving any onset. Notes of measures whose melody is fixed
+// stay, and count as the neighbours of the notes beside them. Every other note
+// keeps to these rules:
+// - on beats 1 and 3 (steps 0 and 8 of its measure) it is a chord tone of the
+//   chord there, so never a semitone or a tritone against it;
+// - elsewhere it is a chord tone, or a passing or neighbour tone: a note
+//   outside the chord approached and left by a step of one or two semitones;
+// - it lies in the register and the key;
+// - the last onset of measure 4 is the tonic nearest the note before it (the
+//   song's last note, sounding to the end); of two as near, the lower. Should
+//   the tonic clash with a chord chosen there by hand (III, V or VII in major),
+//   it is instead the chord tone nearest the note before it.
+// A note that breaks a rule as written is replaced. A note off beats 1 and 3
+// just before or after it may move with it, to lead into it by step. Any other
+// note stays, unless its new neighbours leave it breaking a rule. Of all the
+// melodies this allows, the pass takes the one that keeps the line moving best,
+// weighing, heaviest first: a repeated note the written melody did not have; a
+// move turned against the way the written line went; each step; the number and
+// size of the changes. Finishing a finished melody changes nothing.
 void FinishMelody(Song& song);
+
+// As FinishMelody, where the shape of the written line matters more than steps:
+// a move turned against the written line is avoided before anything but a new
+// repeated note. For a melody whose measure 3 has just taken up measure 1.
+void FinishMelodyKeepingContour(Song& song);
 
 }  // namespace tontoko

@@ -4,12 +4,14 @@
 #include <initializer_list>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "engine/Finish.h"
 #include "engine/Harmony.h"
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
 #include "engine/Song.h"
+#include "tests/support/FinishedMelody.h"
 
 namespace tontoko {
 namespace {
@@ -136,82 +138,132 @@ class FinishMelodyTest : public ::testing::Test {
   protected:
     void Notes(std::initializer_list<std::pair<int, int>> notes) { WriteNotes(song, notes); }
     int At(int step) const { return song.MelodyPitches().Pitch(step); }
+    std::array<uint8_t, kSongSteps + 1> Pitches() const {
+        std::array<uint8_t, kSongSteps + 1> pitches{};
+        for (int s = 0; s <= kSongSteps; ++s) {
+            pitches[s] = song.MelodyPitches().Pitch(s);
+        }
+        return pitches;
+    }
 
     Song song{11};
 };
 
-TEST_F(FinishMelodyTest, ClashOnABeatMovesToTheNearestChordTone) {
+TEST_F(FinishMelodyTest, PassingAndNeighbourTonesStay) {
     SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
-    // F against E; D does not clash but is no chord tone on a beat; G stays.
-    Notes({{0, 77}, {4, 74}, {8, 79}, {48, 72}});
+    // Over C E G: D passing up, F above E (a semitone from it) and back, D
+    // passing down, B below C and back, D passing on beat 2. Every other note
+    // is a chord tone and the last the C nearest the E before it.
+    Notes({{0, 72},
+           {2, 74},
+           {4, 76},
+           {6, 77},
+           {8, 76},
+           {10, 74},
+           {12, 72},
+           {14, 71},
+           {16, 72},
+           {20, 74},
+           {24, 76},
+           {48, 72}});
+    const std::array<uint8_t, kSongSteps + 1> written = Pitches();
     FinishMelody(song);
-    EXPECT_EQ(At(0), 76);
-    EXPECT_EQ(At(4), 76);  // C and E are as near: E is nearer the E before it
-    EXPECT_EQ(At(8), 79);
+    EXPECT_EQ(Pitches(), written);
 }
 
-TEST_F(FinishMelodyTest, ClashOffTheBeatMovesToTheNearestScaleToneThatFits) {
-    SetSlots(song, {2, 2, 5, 5, 1, 1, 1, 1});
-    // Over II (D F A): B is a tritone from F. Off the beat C fits, though it is
-    // no chord tone; on a beat the nearest chord tone is A.
-    Notes({{0, 74}, {2, 71}, {4, 71}, {6, 79}, {16, 79}, {18, 72}, {48, 72}});
+TEST_F(FinishMelodyTest, ScaleRunOfSeedElevenStaysAMovingLine) {
+    // Seed 11 with eighth notes and first chord I begins with the run C B A G
+    // over I, which the earlier pass turned into C C G G.
+    ApplyMelodyStyle(song, MelodyStyle::MoreEighths);
+    GenerateProgression(song, FirstChord::One, 0);
+    FinishProgression(song);
+    GenerateMelody(song);
+    ASSERT_EQ(song.SlotDegree(0), 1);
+    const std::array<uint8_t, kSongSteps + 1> generated = Pitches();
+    ASSERT_EQ((std::array<int, 4>{At(0), At(2), At(4), At(6)}),
+              (std::array<int, 4>{72, 71, 69, 67}));
     FinishMelody(song);
-    EXPECT_EQ(At(2), 72);
-    EXPECT_EQ(At(4), 69);
-    // G over II is a whole tone from A and a fourth from D: it stays off the
-    // beat. Over V (G B D), C is a semitone from B: B is the nearest that fits.
-    EXPECT_EQ(At(6), 79);
-    EXPECT_EQ(At(16), 79);
-    EXPECT_EQ(At(18), 71);
-    for (int s : {0, 2, 4, 6, 16, 18}) {
-        EXPECT_FALSE(Clashes(uint8_t(At(s)), song.ChordSlot(SlotOfStep(s)))) << s;
+    EXPECT_EQ((std::array<int, 4>{At(0), At(2), At(4), At(6)}),
+              (std::array<int, 4>{72, 71, 69, 67}));
+    ExpectKeepsToTheRules(song);
+    // Finishing changes the notes that break a rule and little else.
+    int changed = 0;
+    for (int s = 0; s < kSongSteps; ++s) {
+        changed += song.MelodyPitches().Pitch(s) != generated[s] ? 1 : 0;
+    }
+    EXPECT_GT(changed, 0);
+    EXPECT_LT(changed, 8);
+}
+
+TEST_F(FinishMelodyTest, LeapToANonChordToneIsReplaced) {
+    SetSlots(song, {1, 1, 4, 4, 5, 5, 1, 1});
+    // E, then a leap up to A, which is no chord tone of I and is left by step
+    // to G, the last note. A gives way to D, a passing note from E down to the
+    // C that ends the song.
+    Notes({{0, 72}, {48, 76}, {52, 81}, {56, 79}});
+    FinishMelody(song);
+    EXPECT_EQ(At(48), 76);
+    EXPECT_EQ(At(52), 74);
+    EXPECT_EQ(At(56), 72);
+    ExpectKeepsToTheRules(song);
+}
+
+TEST_F(FinishMelodyTest, BeatNoteBecomesAChordToneThatKeepsTheLineMoving) {
+    SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
+    // C D F G rising, with F on beat 3 a semitone against E: E keeps it rising
+    // by step, where the nearest chord tone G would repeat the G after it.
+    Notes({{0, 72}, {4, 74}, {8, 77}, {12, 79}, {48, 84}});
+    FinishMelody(song);
+    EXPECT_EQ(At(4), 74);
+    EXPECT_EQ(At(8), 76);
+    EXPECT_EQ(At(12), 79);
+    ExpectKeepsToTheRules(song);
+}
+
+TEST_F(FinishMelodyTest, ReplacementsMakeNoNewRepeatedNote) {
+    SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
+    // F on beat 3 lies between E and G, the chord tones just before and after
+    // it: the nearest chord tone, either of them, would stutter. Measure 2 is
+    // over V and starts on G, G and B as written.
+    Notes({{0, 76}, {8, 77}, {12, 79}, {16, 79}, {24, 71}, {32, 76}, {48, 72}});
+    song.SetSlotDegree(2, 5);
+    song.SetSlotDegree(3, 5);
+    FinishMelody(song);
+    ExpectKeepsToTheRules(song);
+    const std::vector<MelodyOnset> melody = MelodyOnsets(song);
+    for (size_t i = 1; i < melody.size(); ++i) {
+        if (melody[i].step != 16) {  // G, G as written
+            EXPECT_NE(melody[i].pitch, melody[i - 1].pitch) << melody[i].step;
+        }
     }
 }
 
-TEST_F(FinishMelodyTest, TiesGoTowardThePreviousNoteAsFinished) {
-    SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
-    // D on a beat lies between C and E. The second D's previous note is the
-    // first D as finished (E, 76), not as written (74, which would tie again).
-    Notes({{0, 79}, {4, 74}, {8, 74}});
+TEST_F(FinishMelodyTest, ALoneNoteMovesToTheNearestChordTone) {
+    // D alone, on beat 1 of measure 2 over IV (F A C): C is the nearest.
+    Notes({{16, 74}});
     FinishMelody(song);
-    EXPECT_EQ(At(4), 76);
-    EXPECT_EQ(At(8), 76);
-
-    Song low(11);
-    SetSlots(low, {1, 1, 1, 1, 1, 1, 1, 1});
-    WriteNotes(low, {{0, 67}, {4, 74}, {8, 74}});
-    FinishMelody(low);
-    EXPECT_EQ(low.MelodyPitches().Pitch(4), 72);
-    EXPECT_EQ(low.MelodyPitches().Pitch(8), 72);
-    // With no note before it at all, the lower one.
-    Song first(11);
-    SetSlots(first, {1, 1, 1, 1, 1, 1, 1, 1});
-    WriteNotes(first, {{0, 74}, {2, 67}});
-    FinishMelody(first);
-    EXPECT_EQ(first.MelodyPitches().Pitch(0), 72);
+    EXPECT_EQ(At(16), 72);
 }
 
 TEST_F(FinishMelodyTest, NotesOutsideTheRegisterComeInside) {
     SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
     const NoteRange range = MelodyRegister(song);  // 63..85 in C major
-    // A chord tone below it on a beat, another above it off the beat.
+    // A chord tone below it on a beat, two above it off the beat.
     Notes({{0, 60}, {2, 88}, {4, 91}, {6, 72}});
     FinishMelody(song);
-    EXPECT_EQ(At(0), 64);  // E: 63 is out of the key
-    EXPECT_EQ(At(2), 84);  // C: 85 and 86 do not fit, 84 is the nearest that does
-    EXPECT_EQ(At(4), 84);
-    EXPECT_EQ(At(6), 72);
     for (int s : {0, 2, 4, 6}) {
         EXPECT_TRUE(range.Contains(At(s))) << s;
     }
+    EXPECT_EQ(At(6), 72);
+    ExpectKeepsToTheRules(song);
 }
 
 TEST_F(FinishMelodyTest, LastNoteBecomesTheTonicNearestTheNoteBefore) {
     SetSlots(song, {1, 1, 4, 4, 5, 5, 1, 1});
-    Notes({{0, 72}, {48, 76}, {52, 81}, {56, 79}});
+    Notes({{0, 72}, {48, 76}, {52, 79}, {56, 74}});
     FinishMelody(song);
-    // A on a beat is no chord tone of I: G. The last note, G 79, becomes the
-    // C nearest that G (84 rather than 72).
+    // G is a chord tone and stays; the D after it becomes the C nearest that G
+    // (84 rather than 72).
     EXPECT_EQ(At(52), 79);
     EXPECT_EQ(At(56), 84);
 }
@@ -255,16 +307,25 @@ TEST_F(FinishMelodyTest, FixedMeasureFourIsNeverChanged) {
     EXPECT_EQ(At(60), 74);
 }
 
-TEST_F(FinishMelodyTest, FixedMeasuresGiveThePreviousNoteToTheNext) {
+TEST_F(FinishMelodyTest, FixedNotesCountAsNeighbours) {
     SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
-    song.flags.Set(0, 0, true);
-    song.flags.Set(0, 1, true);
-    // The fixed E 88 (out of the register, kept) is the note before the D of
-    // measure 2: of C 72 and E 76, E is nearer it.
-    Notes({{0, 88}, {16, 74}});
+    song.flags.Set(1, 0, true);
+    song.flags.Set(1, 1, true);
+    // D on beat 4 of measure 1 passes from C to the fixed E of measure 2, and
+    // stays; before a fixed G it would be left by a leap, and goes.
+    Notes({{0, 72}, {12, 74}, {16, 76}});
     FinishMelody(song);
-    EXPECT_EQ(At(0), 88);
-    EXPECT_EQ(At(16), 76);
+    EXPECT_EQ(At(12), 74);
+
+    Song leap(11);
+    SetSlots(leap, {1, 1, 1, 1, 1, 1, 1, 1});
+    leap.flags.Set(1, 0, true);
+    leap.flags.Set(1, 1, true);
+    WriteNotes(leap, {{0, 72}, {12, 74}, {16, 79}});
+    FinishMelody(leap);
+    EXPECT_NE(leap.MelodyPitches().Pitch(12), 74);
+    EXPECT_EQ(leap.MelodyPitches().Pitch(16), 79);
+    ExpectKeepsToTheRules(leap);
 }
 
 TEST_F(FinishMelodyTest, MeasureFourWithoutOnsetsLeavesTheEndAlone) {
@@ -286,15 +347,11 @@ TEST_F(FinishMelodyTest, HandChosenSevenInMeasureFour) {
     Notes({{0, 72}, {48, 72}, {52, 77}, {56, 76}});
     FinishMelody(song);
     const SChord& seven = song.ChordSlot(7);
-    // C clashes with B: on the beat it moves to B. F is a chord tone and stays.
-    EXPECT_EQ(At(48), 71);
-    EXPECT_EQ(At(52), 77);
-    // The tonic C would clash with B, so the song ends on the chord tone
-    // nearest the F before it, which is F itself.
-    EXPECT_EQ(At(56), 77);
-    for (int s : {48, 52, 56}) {
-        EXPECT_FALSE(Clashes(uint8_t(At(s)), seven)) << s;
-    }
+    // C on beat 1 clashes with B: it becomes a chord tone. The tonic C would
+    // clash too, so the song ends on the chord tone nearest the note before.
+    EXPECT_TRUE(IsChordTone(uint8_t(At(48)), seven));
+    EXPECT_TRUE(IsChordTone(uint8_t(At(56)), seven));
+    ExpectKeepsToTheRules(song);
     EXPECT_EQ(Degrees(song), (std::array<int, 8>{1, 1, 4, 4, 5, 5, 7, 7}));
 
     // In minor the tonic A clashes with no chord of the key: it ends on A.
