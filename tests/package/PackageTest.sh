@@ -19,6 +19,7 @@ done
 lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
 contents=$(dpkg-deb -c "$deb")
 for f in usr/share/man/man1/tontoko.1.gz usr/share/man/man1/tontoko-compose.1.gz \
+         usr/share/man/ja/man1/tontoko.1.gz usr/share/man/ja/man1/tontoko-compose.1.gz \
          usr/share/doc/tontoko/README.md.gz usr/share/doc/tontoko/copyright; do
     grep -q " \./$f\$" <<<"$contents" || fail "the package lacks /$f"
 done
