@@ -145,6 +145,10 @@ inline constexpr const char* kNoSoundDevice =
     "曲は「音声ファイルに書き出す」で音声ファイルにして聴くことができます．\n%1";
 inline constexpr const char* kNoSoundFont = "音源（SoundFont）が使えないため、音を出せません．\n%1";
 inline constexpr const char* kExportFailed = "音声ファイルを書き出せませんでした．\n%1\n%2";
+// Help (%1: the manual's full path).
+inline constexpr const char* kHelpMissing = "説明書のファイルが見つかりません．\n%1";
+inline constexpr const char* kHelpNotOpened =
+    "説明書を開けませんでした．HTMLファイルを開くソフト（ウェブブラウザ）が必要です．\n%1";
 
 // Files.
 inline constexpr const char* kTempMidi = "tmp.mid";

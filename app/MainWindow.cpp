@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QTabWidget>
@@ -265,8 +266,19 @@ void TSMain::MI_ExitClick() {
     }
 }
 
+// The manual in the working folder, opened by the desktop. A missing manual, or
+// a desktop with nothing to open it, is said with the file's full path.
 void TSMain::MI_HelpClick() {
-    opener_->Open(Q(texts::kHelpFile));
+    const QString manual = Q(texts::kHelpFile);
+    const QFileInfo file(manual);
+    const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
+    if (!file.isFile()) {
+        messages_->Show(Q(texts::kHelpMissing).arg(path), Q(texts::kErrorCaption));
+        return;
+    }
+    if (!opener_->Open(manual)) {
+        messages_->Show(Q(texts::kHelpNotOpened).arg(path), Q(texts::kErrorCaption));
+    }
 }
 
 bool TSMain::ConfirmUnsaved() {

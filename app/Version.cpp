@@ -1,5 +1,8 @@
 #include "app/Version.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -17,6 +20,7 @@ const QString kCaption = QStringLiteral("『れっつ、とんとこ！』につ
 const QString kTitle = QStringLiteral("れっつ、とんとこ！　Ver 2.0.2");
 const QString kAuthor = QStringLiteral("作者: Tontoko 開発チーム");
 const QString kContact = QStringLiteral("連絡先: 付属の README をご覧ください");
+const QString kInstalledReadme = QStringLiteral("連絡先: %1 の README");
 const QString kManual = QStringLiteral("index.html");
 const QString kClose = QStringLiteral("とじる");
 
@@ -35,13 +39,25 @@ QLabel* BlackLabel(const QString& name, const QString& text, QWidget* parent) {
 
 }  // namespace
 
+QString ReadmeLine(const QString& programFolder) {
+    if (programFolder.isEmpty()) {
+        return kContact;
+    }
+    const QDir doc(programFolder + QStringLiteral("/../share/doc/tontoko"));
+    if (!doc.exists(QStringLiteral("README.md.gz")) && !doc.exists(QStringLiteral("README.md"))) {
+        return kContact;
+    }
+    return kInstalledReadme.arg(QDir::toNativeSeparators(QDir::cleanPath(doc.absolutePath())));
+}
+
 TSVersion::TSVersion(QWidget* parent, DocumentOpener& opener)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       opener_(opener),
       label3_(BlackLabel(QStringLiteral("Label3"), kTitle, this)),
       label1_(BlackLabel(QStringLiteral("Label1"), kAuthor, this)),
-      label2_(BlackLabel(QStringLiteral("Label2"), kContact, this)),
+      label2_(BlackLabel(QStringLiteral("Label2"),
+                         ReadmeLine(QCoreApplication::applicationDirPath()), this)),
       label4_(new QLabel(kManual, this)),
       button1_(new QPushButton(kClose, this)) {
     setObjectName(QStringLiteral("TSVersion"));
@@ -81,6 +97,15 @@ TSVersion::TSVersion(QWidget* parent, DocumentOpener& opener)
     layout->addLayout(buttons);
     setFixedSize(354, 146);
     move(292, 146);
+
+    // A long installation folder is shortened in its middle to fit the box;
+    // the tool tip holds it whole.
+    const int room = width() - layout->contentsMargins().left() - layout->contentsMargins().right();
+    const QString contact = label2_->text();
+    if (label2_->fontMetrics().horizontalAdvance(contact) > room) {
+        label2_->setText(label2_->fontMetrics().elidedText(contact, Qt::ElideMiddle, room));
+        label2_->setToolTip(contact);
+    }
 
     connect(button1_, &QPushButton::clicked, this, &TSVersion::Button1Click);
 }

@@ -4,10 +4,16 @@
 
 class QLabel;
 class QPushButton;
+class QString;
 
 namespace tontoko {
 
 class DocumentOpener;
+
+// The about box's contact line: the folder of the installed README
+// (<prefix>/share/doc/tontoko beside <prefix>/bin, the program's folder) when
+// it holds one, else a pointer to the README that comes with the program.
+QString ReadmeLine(const QString& programFolder);
 
 // "『れっつ、とんとこ！』について": the about box with the version, who made the
 // program, and a link to the manual.

@@ -51,7 +51,7 @@ class NoFileDialogs : public FileDialogs {
 
 class NoOpener : public DocumentOpener {
   public:
-    void Open(const QString&) override {}
+    bool Open(const QString&) override { return true; }
 };
 
 // Reports the position a real playback at 120 beats a minute would be at.

@@ -72,6 +72,13 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
         "an audio file or through the audio device",
         "tontoko-compose"};
     app.option_defaults()->always_capture_default();
+    app.set_version_flag("-v,--version",
+                         "tontoko-compose " TONTOKO_VERSION
+                         "\nCopyright (c) 2026 The Tontoko developers\n"
+                         "\nLicense MIT: <https://opensource.org/licenses/MIT>."
+                         "\nThis is free software: you are free to change and redistribute it."
+                         "\nThere is NO WARRANTY, to the extent permitted by law.",
+                         "Print the version and the licence and exit");
 
     unsigned long long seed = 0;
     std::string firstChord = "I";
@@ -141,6 +148,9 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         outcome.message = app.help();
+        return outcome;
+    } catch (const CLI::CallForVersion& version) {
+        outcome.message = version.what();
         return outcome;
     } catch (const CLI::ParseError& error) {
         outcome.exitCode = 2;

@@ -9,14 +9,15 @@ namespace tontoko {
 class DocumentOpener {
   public:
     virtual ~DocumentOpener() = default;
-    virtual void Open(const QString& target) = 0;
+    // False when nothing could be started to open it.
+    virtual bool Open(const QString& target) = 0;
 };
 
 class DesktopOpener : public DocumentOpener {
   public:
     // A target with a scheme ("https://...", "file://...") is opened as an
     // address, anything else as a file relative to the current directory.
-    void Open(const QString& target) override;
+    bool Open(const QString& target) override;
 };
 
 }  // namespace tontoko

@@ -109,13 +109,12 @@ std::optional<QString> QtFileDialogs::OpenFileName(QWidget* parent,
     return dialog.selectedFiles().first();
 }
 
-void DesktopOpener::Open(const QString& target) {
+bool DesktopOpener::Open(const QString& target) {
     const QUrl url(target);
     if (url.isValid() && url.scheme().size() > 1) {
-        QDesktopServices::openUrl(url);
-        return;
+        return QDesktopServices::openUrl(url);
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()));
 }
 
 }  // namespace tontoko

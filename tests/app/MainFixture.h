@@ -176,6 +176,13 @@ class MainWindowTest : public ::testing::Test {
         }
     }
 
+    // The manual, index.html, into the working folder.
+    void CopyManual() {
+        std::filesystem::copy_file(
+            std::filesystem::path(TONTOKO_SOURCE_DIR) / "data" / "index.html",
+            dir.Path() / "index.html");
+    }
+
     // The recording fakes and a fixed clock.
     Platform Fakes() {
         Platform platform;

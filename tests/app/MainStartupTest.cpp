@@ -1,4 +1,4 @@
-// Start-up state, the control inventory, exit, help and the modal dialogs.
+// Start-up state, the control inventory, exit and the modal dialogs.
 #include <QDialog>
 #include <QGroupBox>
 #include <QMenu>
@@ -284,13 +284,6 @@ TEST_F(MainWindowTest, TitleBarCloseAsksNothingAndOpenDoesNothing) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, HelpOpensTheManualInTheWorkingFolder) {
-    Create();
-    Trigger("MI_Help");
-    EXPECT_EQ(opener.opened, QStringList{U("index.html")});
-    EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(MainWindowTest, DialogCommandsShowTheirDialogModally) {
     Create();
     window->show();
@@ -325,6 +318,7 @@ namespace {
 
 TEST_F(MainWindowTest, CtrlShortcutsReachTheMenuFromTheGrids) {
     Create();
+    CopyManual();
     QApplication::setActiveWindow(window.get());
     PressCell(2, 3);
     ASSERT_TRUE(Grid("Melody", 2)->hasFocus());

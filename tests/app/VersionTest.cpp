@@ -4,7 +4,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+#include <fstream>
+
 #include "../support/FakeSeams.h"
+#include "../support/TempDir.h"
 #include "app/Version.h"
 #include "widgets/DocumentOpener.h"
 
@@ -55,4 +59,26 @@ TEST(Version, LinkOpensWhatItShowsAndTheButtonCloses) {
     version.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     EXPECT_FALSE(version.isVisible());
     EXPECT_EQ(version.result(), QDialog::Accepted);
+}
+
+TEST(Version, ContactLineNamesTheFolderOfTheInstalledReadme) {
+    TempDir prefix;
+    const std::filesystem::path bin = prefix.Path() / "bin";
+    const std::filesystem::path doc = prefix.Path() / "share" / "doc" / "tontoko";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(doc);
+    const QString programFolder = QString::fromStdString(bin.string());
+    const QString fallback = QStringLiteral("連絡先: 付属の README をご覧ください");
+
+    // Installed without its documents (dpkg may leave them out).
+    EXPECT_EQ(ReadmeLine(programFolder), fallback);
+    EXPECT_EQ(ReadmeLine(QString()), fallback);
+
+    for (const char* name : {"README.md.gz", "README.md"}) {
+        std::ofstream(doc / name) << "readme";
+        EXPECT_EQ(ReadmeLine(programFolder),
+                  QStringLiteral("連絡先: %1 の README").arg(QString::fromStdString(doc.string())))
+            << name;
+        std::filesystem::remove(doc / name);
+    }
 }

@@ -40,10 +40,16 @@ class RecordingMessages : public Messages {
     MessageAnswer saveAnswer = MessageAnswer::Cancel;
 };
 
+// Records every target; reports failure, as a desktop without any program to
+// open a document does, when `fails` is set.
 class RecordingOpener : public DocumentOpener {
   public:
-    void Open(const QString& target) override { opened << target; }
+    bool Open(const QString& target) override {
+        opened << target;
+        return !fails;
+    }
     QStringList opened;
+    bool fails = false;
 };
 
 }  // namespace tontoko::test
