@@ -2,6 +2,8 @@
 
 #include <array>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "engine/Harmony.h"
 #include "engine/RollNotes.h"
@@ -12,11 +14,8 @@ namespace tontoko {
 
 namespace {
 
-const SChord& Node(const Song& song, int degree) {
-    if (degree < 1 || degree > kChordNodes) {
-        throw std::out_of_range("a chord degree is 1..7");
-    }
-    return song.nodes[static_cast<size_t>(degree - 1)];
+bool IsDegree(int degree) {
+    return degree >= 1 && degree <= kChordNodes;
 }
 
 // Letters C..B (0..6) and the pitch classes of their natural notes.
@@ -65,7 +64,10 @@ std::string QualitySuffix(const SChord& chord) {
 }  // namespace
 
 std::string ChordToneNames(const Song& song, int degree) {
-    const SChord& chord = Node(song, degree);
+    if (!IsDegree(degree)) {
+        return {};
+    }
+    const SChord& chord = song.nodes[static_cast<size_t>(degree - 1)];
     const int t = SignedTransposition(song);
     std::string names;
     for (int k = 0; k < 3; ++k) {
@@ -78,7 +80,10 @@ std::string ChordToneNames(const Song& song, int degree) {
 }
 
 std::string ChordLetterName(const Song& song, int degree) {
-    const SChord& chord = Node(song, degree);
+    if (!IsDegree(degree)) {
+        return {};
+    }
+    const SChord& chord = song.nodes[static_cast<size_t>(degree - 1)];
     // The degrees follow the scale, so their letters follow the tonic's.
     const size_t letter = static_cast<size_t>((TonicLetter(song) + degree - 1) % 7);
     int accidental = PitchClass(chord.Tone(0) - kNaturalPitchClass[letter]);
@@ -98,10 +103,14 @@ const std::string& ChordFeeling(int mode, int degree) {
          "明るくひらける和音", "しずかで、かなしい和音。ⅠやⅤへ", "Ⅰへもどる前の、ほの暗い和音",
          "あたたかく広がる和音。ⅦやⅣへ", "明るく、ⅠやⅢへ向かう和音"},
     }};
-    return feelings.at(mode == 1 ? 1 : 0).at(static_cast<size_t>(degree - 1));
+    static const std::string none;
+    return IsDegree(degree) ? feelings[mode == 1 ? 1 : 0][static_cast<size_t>(degree - 1)] : none;
 }
 
 std::string ChordHint(const Song& song, int degree) {
+    if (!IsDegree(degree)) {
+        return {};
+    }
     return ChordToneNames(song, degree) + "（" + song.dur.KeyName() + "では " +
            ChordLetterName(song, degree) + "）：" + ChordFeeling(song.dur.Mode(), degree);
 }
@@ -120,10 +129,16 @@ std::string OctaveRowHint(int measure) {
 }
 
 std::string ProbabilityHint(int fromDegree, int toDegree) {
+    if (!IsDegree(fromDegree) || !IsDegree(toDegree)) {
+        return {};
+    }
     return DegreeLabel(fromDegree) + " のあとに " + DegreeLabel(toDegree) + " が来る確率（％）";
 }
 
 std::string ProbabilityRowHint(int fromDegree) {
+    if (!IsDegree(fromDegree)) {
+        return {};
+    }
     const std::string& from = DegreeLabel(fromDegree);
     return from + " のあとに来る和音を決める行です。Ⅰ〜Ⅶ の数字は、それぞれが " + from +
            " のあとに来る確率（％）で、合計を 100 にします。ほかの和音のあとは、ここで選びます";

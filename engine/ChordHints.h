@@ -7,7 +7,8 @@ namespace tontoko {
 class Song;
 
 // Plain-word hints for the musical symbols on screen, for a person who cannot
-// read music. UTF-8. Degrees are 1..7, measures 1..4 as on screen.
+// read music. UTF-8. Degrees are 1..7, measures 1..4 as on screen; a degree
+// outside 1..7 (a selector without a choice) gives an empty text.
 
 // The three tones of chord `degree` in the song's key and mode, named as the
 // melody grids name notes and joined by "・": "ド・ミ・ソ".

@@ -102,17 +102,14 @@ TEST(ChordHints, WholeTextsFollowTheKeyAndTheMode) {
         byKey.insert(ChordHint(*SongIn(t, 1), 5));
     }
     EXPECT_EQ(byKey.size(), 24u);
-    for (int d = 1; d <= 7; ++d) {
-        EXPECT_NE(ChordFeeling(0, d), ChordFeeling(1, d)) << d;
-    }
-
     // A key change after a mode change reads the same as the other order.
     Song song(1);
     SwitchToMinor(song);
     Transpose(song, 0, 3);
     EXPECT_EQ(ChordHint(song, 2), ChordHint(*SongIn(3, 1), 2));
     EXPECT_EQ(ChordLetterName(song, 2), "D°");
-    EXPECT_THROW(ChordHint(song, 8), std::out_of_range);
+    EXPECT_EQ(ChordHint(song, 0), "");
+    EXPECT_EQ(ProbabilityHint(1, 8), "");
 }
 
 TEST(ChordHints, GridAndTableHintsNameWhatTheyDescribe) {
