@@ -9,6 +9,7 @@
 #include "engine/SRhythm.h"
 #include "engine/SRhythmGenerate.h"
 #include "engine/Song.h"
+#include "engine/Voicing.h"
 
 namespace tontoko {
 
@@ -55,22 +56,7 @@ class PitchPass {
     }
 
     void PlaceVoicing(int i, const SChord& chord, int k) {
-        int p = chord.Tone(k);
-        switch (chord.Degree()) {
-            case 1:
-            case 2:
-                p -= (k == 2) ? 12 : 0;
-                break;
-            case 3:
-                p -= (k == 1 || k == 2) ? 12 : 0;
-                break;
-            case 4:
-                p += (k == 0) ? 12 : 0;
-                break;
-            default:
-                break;
-        }
-        pitches_.SetPitch(i, uint8_t(p));
+        pitches_.SetPitch(i, VoicingNote(chord, k));
     }
 
     // Places one melody note (or figure) at step i of measure m; returns the
