@@ -62,6 +62,7 @@ class MainPage : public QWidget {
     void RB_MFourClick();
     void RB_MEightClick();
     void CB_FinishClick();
+    void CB_MotifClick();
     void B_CGenerateClick();
     void B_MGenerateClick();
 
@@ -118,6 +119,7 @@ class MainPage : public QWidget {
     QRadioButton* RB_MFour = nullptr;
     QRadioButton* RB_MEight = nullptr;
     QCheckBox* CB_Finish = nullptr;
+    QCheckBox* CB_Motif = nullptr;
     QPushButton* B_CGenerate = nullptr;
     QPushButton* B_MGenerate = nullptr;
 

@@ -176,6 +176,9 @@ QWidget* MainPage::BuildSettingsGroup() {
     CB_Finish = Named(new QCheckBox(Q(texts::kFinish)), "CB_Finish");
     CB_Finish->setToolTip(Q(texts::kFinishHint));
     melodyLayout->addWidget(CB_Finish);
+    CB_Motif = Named(new QCheckBox(Q(texts::kMotif)), "CB_Motif");
+    CB_Motif->setToolTip(Q(texts::kMotifHint));
+    melodyLayout->addWidget(CB_Motif);
     column->addWidget(melody);
     column->addStretch();
     B_CGenerate = Named(new QPushButton(Q(texts::kCGenerate)), "B_CGenerate");
@@ -325,6 +328,7 @@ void MainPage::ConnectHandlers() {
     connect(UD_Tempo, &UpDown::clicked, this, &MainPage::UD_TempoClick);
     connect(CB_CSelf, &QComboBox::activated, this, &MainPage::CB_CSelfChange);
     connect(CB_Finish, &QCheckBox::toggled, this, &MainPage::CB_FinishClick);
+    connect(CB_Motif, &QCheckBox::toggled, this, &MainPage::CB_MotifClick);
     connect(B_CGenerate, &QPushButton::clicked, this, &MainPage::B_CGenerateClick);
     connect(B_MGenerate, &QPushButton::clicked, this, &MainPage::B_MGenerateClick);
 

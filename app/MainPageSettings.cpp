@@ -98,6 +98,10 @@ void MainPage::CB_FinishClick() {
     Edit(Q(texts::kFinish), [this] { host_.Document().SetFinish(CB_Finish->isChecked()); });
 }
 
+void MainPage::CB_MotifClick() {
+    Edit(Q(texts::kMotif), [this] { host_.Document().SetMotif(CB_Motif->isChecked()); });
+}
+
 void MainPage::B_CGenerateClick() {
     Edit(Q(texts::kCGenerate), [this] {
         const ProgressionResult result = host_.Document().GenerateChords();

@@ -80,6 +80,7 @@ void MainPage::ShowSettings() {
     RB_MFour->setChecked(state.styleShown == MelodyStyle::MoreQuarters);
     RB_MEight->setChecked(state.styleShown == MelodyStyle::MoreEighths);
     CB_Finish->setChecked(state.finish);
+    CB_Motif->setChecked(state.motif);
 
     UD_Interval->SetPosition(state.interval);
 }

@@ -65,7 +65,9 @@ inline constexpr const char* kMGenerate = "メロディ生成";
 inline constexpr const char* kMGenerateHint = "メロディを自動生成します．";
 inline constexpr const char* kFinish = "きれいに仕上げる";
 inline constexpr const char* kFinishHint =
-    "最後を Ⅰ の和音と主音で終わらせ、和音とぶつかる音をなおします．";
+    "最後を Ⅰ の和音と主音で終わらせ、和音に合わない音を、なめらかに動く音になおします．";
+inline constexpr const char* kMotif = "くりかえしのあるメロディ";
+inline constexpr const char* kMotifHint = "1小節目のメロディを3小節目でもう一度使います．";
 
 // The melody that was made.
 inline constexpr const char* kGMelody = "つくられためろでー";

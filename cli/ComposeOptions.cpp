@@ -140,8 +140,13 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
                  "wait for its end; Ctrl+C stops it");
     app.add_flag("--finish", o.finish,
                  "finish each song as the window's box \"きれいに仕上げる\" does: the progression "
-                 "ends on I, I, the melody loses its clashes with the chords and ends on the "
-                 "tonic (no further random draw; the printout shows the finished song)");
+                 "ends on I, I, the melody keeps the chord tones on the strong beats, "
+                 "moves smoothly and ends on the tonic (no further random draw; the printout shows "
+                 "the finished song)");
+    app.add_flag("--motif", o.motif,
+                 "repeat each melody's first measure in its third, as the window's box "
+                 "\"くりかえしのあるメロディ\" does: the same rhythm and the same steps along the "
+                 "scale, from a note of the third measure's chord (no further random draw)");
 
     ParseOutcome outcome;
     try {

@@ -37,6 +37,7 @@ struct ComposeOptions {
     std::string audio;    // empty: no audio file; else WAV, FLAC or Ogg by extension
     bool play = false;    // play the last song through the audio device
     bool finish = false;  // the finishing pass after each generation
+    bool motif = false;   // measure 3 takes up measure 1's melody
 };
 
 // The outcome of parsing: options, or an exit status with a message.

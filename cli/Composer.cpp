@@ -172,6 +172,7 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         document.SetFirstChordIndex(o.firstDegree - 1);
     }
     document.SetFinish(o.finish);
+    document.SetMotif(o.motif);
     SetVolume(document, VolumeGroup::Melody, o.melodyVolume);
     SetVolume(document, VolumeGroup::Accompaniment, o.accVolume);
     SetVolume(document, VolumeGroup::Bass, o.bassVolume);

@@ -5,6 +5,7 @@
 #include "engine/Finish.h"
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
+#include "engine/Polish.h"
 
 namespace tontoko {
 
@@ -174,9 +175,7 @@ ProgressionResult SongDocument::GenerateChords() {
 
 void SongDocument::GenerateMelody() {
     tontoko::GenerateMelody(song_);
-    if (state_.finish) {
-        FinishMelody(song_);
-    }
+    PolishMelody(song_, MelodyPolish{state_.finish, state_.motif});
     StorePart();
 }
 

@@ -101,7 +101,8 @@ TEST_F(FinishTest, TheBoxIsOffAtStartWithItsCaptionAndHint) {
     auto* box = Get<QCheckBox>("CB_Finish");
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(box->text(), U("きれいに仕上げる"));
-    EXPECT_EQ(box->toolTip(), U("最後を Ⅰ の和音と主音で終わらせ、和音とぶつかる音をなおします．"));
+    EXPECT_EQ(box->toolTip(),
+              U("最後を Ⅰ の和音と主音で終わらせ、和音に合わない音を、なめらかに動く音になおします．"));
     EXPECT_TRUE(Get<QWidget>("GB_Melody")->isAncestorOf(box));
 }
 

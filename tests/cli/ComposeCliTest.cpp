@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <vector>
 
 #include "ComposeRun.h"
@@ -215,3 +216,40 @@ TEST(ComposeCli, WavIsRenderedFromTheLastSong) {
     EXPECT_EQ(bad.status, 1);
     EXPECT_FALSE(bad.err.empty());
 }
+
+namespace {
+
+// The cells of one printed measure's name row ("-" where no note starts).
+std::vector<std::string> NameCells(const std::string& printout, int measure) {
+    const std::size_t at = printout.find(std::to_string(measure) + "小節目");
+    const std::size_t names = printout.find("音名", at);
+    const std::size_t end = printout.find('\n', names);
+    std::istringstream row(printout.substr(names, end - names));
+    std::vector<std::string> cells;
+    std::string cell;
+    row >> cell;  // "音名"
+    while (row >> cell) {
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+TEST(ComposeCli, MotifRepeatsTheFirstMeasuresRhythmInTheThird) {
+    TempDir dir;
+    for (const char* seed : {"3", "11", "2026"}) {
+        const RunResult run =
+            Compose(dir, {"--data", kData, "--seed", seed, "--style", "eighth", "--motif"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::vector<std::string> first = NameCells(run.out, 1);
+        const std::vector<std::string> third = NameCells(run.out, 3);
+        ASSERT_EQ(first.size(), 8u) << run.out;
+        ASSERT_EQ(third.size(), 8u);
+        for (std::size_t c = 0; c < 8; ++c) {
+            EXPECT_EQ(first[c] == "-", third[c] == "-") << seed << " cell " << c << '\n' << run.out;
+        }
+    }
+    const RunResult help = Compose(dir, {"--help"});
+    EXPECT_NE(help.out.find("--motif"), std::string::npos);
+}
+
+}  // namespace
