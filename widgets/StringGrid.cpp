@@ -34,7 +34,9 @@ StringGrid::StringGrid(int columns, int cellWidth, int cellHeight, QWidget* pare
 }
 
 void StringGrid::SetCell(int column, const QString& text) {
-    if (QTableWidgetItem* cell = item(0, column)) {
+    // A cell is drawn again only when its text changes.
+    QTableWidgetItem* cell = item(0, column);
+    if (cell && cell->text() != text) {
         cell->setText(text);
     }
 }

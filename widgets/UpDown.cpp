@@ -79,8 +79,9 @@ void UpDown::changeEvent(QEvent* event) {
 }
 
 void UpDown::ShowPosition() {
-    if (buddy_) {
-        buddy_->setText(QString::number(position_));
+    const QString text = QString::number(position_);
+    if (buddy_ && buddy_->text() != text) {
+        buddy_->setText(text);
     }
 }
 
