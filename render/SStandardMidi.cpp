@@ -100,6 +100,9 @@ void SStandardMidi::Compose(std::vector<uint8_t>& out, const SongVoices& voices,
     const size_t start = out.size();
     const int voiceCount = std::min(voices.VoiceCount(), static_cast<int>(lastNotes.size()));
     const int steps = voices.StepCount();
+    // At most a note-off and a note-on with their delta times per voice and
+    // step, beside the fixed prefix and the ending.
+    out.reserve(out.size() + 96 + static_cast<size_t>(steps + 1) * voiceCount * 8);
 
     Append(out, kHeader);
     out.insert(out.end(), 4, 0);  // track length, patched below

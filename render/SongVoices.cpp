@@ -19,12 +19,16 @@ void SongVoices::Append(std::span<const SRhythmGenerate> rhythms,
         channels_[static_cast<size_t>(v)] = rhythms[static_cast<size_t>(v)].Channel();
         velocities_[static_cast<size_t>(v)] = melodies[static_cast<size_t>(v)].Velocity();
     }
-    marks_.reserve(marks_.size() + static_cast<size_t>(steps * voiceCount_));
-    pitches_.reserve(pitches_.size() + static_cast<size_t>(steps * voiceCount_));
-    for (int s = 0; s < steps; ++s) {
-        for (int v = 0; v < voiceCount_; ++v) {
-            marks_.push_back(rhythms[static_cast<size_t>(v)].Mark(s));
-            pitches_.push_back(melodies[static_cast<size_t>(v)].Pitch(s));
+    const size_t at = marks_.size();
+    marks_.resize(at + static_cast<size_t>(steps * voiceCount_));
+    pitches_.resize(marks_.size());
+    for (int v = 0; v < voiceCount_; ++v) {
+        const SRhythmGenerate& rhythm = rhythms[static_cast<size_t>(v)];
+        const SMelodyGenerate& melody = melodies[static_cast<size_t>(v)];
+        for (int s = 0; s < steps; ++s) {
+            const size_t i = at + Index(s, v);
+            marks_[i] = rhythm.Mark(s);
+            pitches_[i] = melody.Pitch(s);
         }
     }
     stepCount_ += steps;
