@@ -287,10 +287,15 @@ Bytes JoinedSong(std::span<const uint8_t> bytes, const SongLayoutScan& scan, siz
     const size_t from = scan.songOffsets[k];
     const size_t to = k + 1 < scan.songOffsets.size() ? scan.songOffsets[k + 1] - 1
                                                       : bytes.size() - kEndOfTrack.size();
-    Bytes song(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(kFirstProgramOffset));
-    song.insert(song.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                bytes.begin() + static_cast<std::ptrdiff_t>(to));
-    song.insert(song.end(), kEndOfTrack.begin(), kEndOfTrack.end());
+    // Sized once and copied into place.
+    Bytes song(kFirstProgramOffset + (to - from) + kEndOfTrack.size());
+    const auto opening = bytes.first(kFirstProgramOffset);
+    const auto track = bytes.subspan(from, to - from);
+    std::copy(opening.begin(), opening.end(), song.begin());
+    std::copy(track.begin(), track.end(),
+              song.begin() + static_cast<std::ptrdiff_t>(opening.size()));
+    std::copy(kEndOfTrack.begin(), kEndOfTrack.end(),
+              song.end() - static_cast<std::ptrdiff_t>(kEndOfTrack.size()));
     const uint32_t length = static_cast<uint32_t>(song.size() - kTrackDataOffset);
     for (size_t i = 0; i < 4; ++i) {
         song[kTrackLengthOffset + i] = static_cast<uint8_t>(length >> (24 - 8 * i));
