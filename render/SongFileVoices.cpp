@@ -1,5 +1,7 @@
 #include "render/SongFileVoices.h"
 
+#include <bitset>
+
 #include "engine/SongPart.h"
 
 namespace tontoko {
@@ -145,7 +147,12 @@ class Sorter {
         if (at < end && out_.finalChannels[kFirstDrumVoice] != kDrumChannel) {
             return AtStep("notes on another channel", step);
         }
+        int drumOnsets = 0;
         while (at < end) {
+            // Five drum voices, each playing its one note throughout.
+            if (++drumOnsets > kVoiceCount - kFirstDrumVoice) {
+                return AtStep("more drum notes than drum voices", step);
+            }
             FileDrumOnset drum;
             drum.step = step;
             if (step > 0) {
@@ -160,6 +167,12 @@ class Sorter {
             }
             drum.key = notes_[at].key;
             drum.velocity = notes_[at].velocity;
+            if (!drumKeys_.test(drum.key)) {
+                drumKeys_.set(drum.key);
+                if (drumKeys_.count() > static_cast<size_t>(kVoiceCount - kFirstDrumVoice)) {
+                    return AtStep("more drum notes than drum voices", step);
+                }
+            }
             out_.drums.push_back(drum);
             ++at;
         }
@@ -181,6 +194,7 @@ class Sorter {
     std::span<const LayoutNote> notes_;
     FileVoices& out_;
     std::array<std::optional<uint8_t>, kFirstDrumVoice> last_{};
+    std::bitset<128> drumKeys_;  // the notes the drum channel has started
 };
 
 }  // namespace

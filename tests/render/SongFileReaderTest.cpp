@@ -115,6 +115,18 @@ TEST(SongFileReader, BytesThatAreNoSongOfTheWriterGiveTheirReason) {
         ASSERT_EQ(b[69], 0x90);
         b[71] = 111;
     });
+    changed("more drum notes at a step than drum voices", SongFileProblem::OtherLayout,
+            [](Bytes& b) {
+                // After the last drum note before the final note-offs.
+                size_t at = b.size() - 4 - 40;
+                while (b[at] != 0x99 || b[at + 2] == 0) {
+                    --at;
+                }
+                for (int pair = 0; pair < 5; ++pair) {
+                    b.insert(b.begin() + std::ptrdiff_t(at + 3),
+                             {0, 0x99, b[at + 1], 0, 0, 0x99, b[at + 1], 0});
+                }
+            });
     changed("bytes after the end of track", SongFileProblem::OtherLayout,
             [](Bytes& b) { b.push_back(0); });
     // Nine parts: longer than the longest song.

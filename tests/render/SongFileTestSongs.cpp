@@ -120,10 +120,14 @@ PatternLibrary TestPatterns() {
     const std::string none(kSongSteps, '0');
     library.acc[3].parts[2][6] = '2';  // held, and raised an octave in every part
     library.acc[3].parts[0][12] = '3';
+    // No note on the first step: the lead-in and the first steps make one
+    // delta time.
     AccPattern held = library.acc[1];
     held.name = "held";
-    held.parts[1] = "2000100020001000/000100020001000" + std::string(32, '0');
-    held.parts[3] = "1000200010002";  // short: the rest has no onsets
+    held.parts[0] = std::string(4, '0') + held.parts[0].substr(4);
+    held.parts[1] = "0000100020001000/000100020001000" + std::string(32, '0');
+    held.parts[2][0] = '0';
+    held.parts[3] = "0010200010002";  // short: the rest has no onsets
     library.acc.push_back(held);
     AccPattern silent;
     silent.name = "silent";
@@ -172,6 +176,12 @@ std::vector<WrittenSong> WriteTestSongs(const PatternLibrary& library, int runs,
             choice.accPattern = Draw(rng, 0, static_cast<int>(library.acc.size()) - 1);
             choice.drumsOn = Chance(rng, 75);
             choice.drumPattern = Draw(rng, 0, static_cast<int>(library.drums.size()) - 1);
+            // Songs whose first note comes after the first step.
+            const bool late = library.acc[static_cast<size_t>(choice.accPattern)].name == "held" &&
+                              Chance(rng, 60);
+            if (late) {
+                choice.drumsOn = false;
+            }
             SoundSettings settings;
             if (Chance(rng, 30)) {
                 // The random sounds button.
@@ -203,6 +213,11 @@ std::vector<WrittenSong> WriteTestSongs(const PatternLibrary& library, int runs,
                     parts.push_back(parts[static_cast<size_t>(Draw(rng, 0, p - 1))]);
                 } else {
                     parts.push_back(NewPart(song, rng));
+                }
+            }
+            if (late) {
+                for (int s = 0; s < Draw(rng, 1, 8); ++s) {
+                    parts.front().marks[static_cast<size_t>(s)] = 0;
                 }
             }
             WrittenSong file;
