@@ -9,16 +9,10 @@
 namespace tontoko {
 namespace {
 
-// The accompaniment pattern whose bass and chord notes jump an octave on the
-// second and fourth beat of every measure.
-constexpr int kOctaveJumpPattern = 3;
-
-// Onset marks of one voice from a part's step characters ('0' subtracted). A
-// part shorter than 64 characters leaves the remaining steps without onsets.
 void LoadPartMarks(SRhythmGenerate& rhythm, const std::string& part) {
+    const std::array<uint8_t, kSongSteps> marks = PartMarks(part);
     for (int s = 0; s < kSongSteps; ++s) {
-        const char c = s < static_cast<int>(part.size()) ? part[static_cast<size_t>(s)] : '0';
-        rhythm.SetMark(s, static_cast<uint8_t>(c - '0'));
+        rhythm.SetMark(s, marks[static_cast<size_t>(s)]);
     }
 }
 
@@ -55,6 +49,19 @@ void RenderDrums(Song& song, const PatternLibrary& library, const RenderChoice& 
 
 }  // namespace
 
+std::array<uint8_t, kSongSteps> PartMarks(const std::string& part) {
+    std::array<uint8_t, kSongSteps> marks{};
+    for (int s = 0; s < kSongSteps; ++s) {
+        const char c = s < static_cast<int>(part.size()) ? part[static_cast<size_t>(s)] : '0';
+        marks[static_cast<size_t>(s)] = static_cast<uint8_t>(c - '0');
+    }
+    return marks;
+}
+
+bool OctaveJumpAt(int accPattern, int step) {
+    return accPattern == kOctaveJumpPattern && ((step % kSongSteps) / 4) % 2 == 1;
+}
+
 void RenderSong(Song& song, const PatternLibrary& library, const RenderChoice& choice) {
     RenderDrums(song, library, choice);
 
@@ -76,9 +83,9 @@ void RenderSong(Song& song, const PatternLibrary& library, const RenderChoice& c
         song.melodies[v].SetPitch(kSongSteps, 0);
     }
 
-    if (accValid && choice.accPattern == kOctaveJumpPattern) {
+    if (accValid) {
         for (int s = 0; s < kSongSteps; ++s) {
-            if ((s / 4) % 2 == 1) {
+            if (OctaveJumpAt(choice.accPattern, s)) {
                 for (int v = 0; v < 4; ++v) {
                     song.melodies[v].AddToPitch(s, 12);
                 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <string>
 
 #include "engine/SMelodyGenerate.h"
 #include "engine/SRhythmGenerate.h"
@@ -17,6 +19,18 @@ struct RenderChoice {
     int accPattern = 0;   // 0-based position in the accompaniment list
     int drumPattern = 0;  // 0-based position in the drum list
 };
+
+// The onset marks a pattern part gives a voice: each step character with '0'
+// subtracted; steps beyond a shorter part have none.
+std::array<uint8_t, kSongSteps> PartMarks(const std::string& part);
+
+// The position of the accompaniment pattern whose bass and chord notes jump an
+// octave on the second and fourth beat of every measure.
+inline constexpr int kOctaveJumpPattern = 3;
+
+// Whether rendering with accompaniment pattern `accPattern` (its position in
+// the list) raises the bass and chord notes of `step` an octave.
+bool OctaveJumpAt(int accPattern, int step);
 
 // Fills the bass, accompaniment and drum voices from the patterns and the chord
 // slots. The melody voice is not touched.

@@ -10,6 +10,7 @@
 #include "engine/SRhythmGenerate.h"
 #include "engine/TimeGrid.h"
 #include "files/AtomicFile.h"
+#include "render/SongVoices.h"
 
 namespace tontoko {
 namespace {
@@ -41,9 +42,7 @@ void WriteEvent(std::vector<uint8_t>& out, uint8_t status, uint8_t data1, uint8_
 }
 
 void WriteTempo(std::vector<uint8_t>& out, uint8_t tempo) {
-    uint32_t microseconds =
-        tempo == 0 ? kMaxMicrosecondsPerQuarter : 60000000u / static_cast<uint32_t>(tempo);
-    microseconds = std::min(microseconds, kMaxMicrosecondsPerQuarter);
+    const uint32_t microseconds = TempoMicroseconds(tempo);
     const uint8_t bytes[] = {0xFF,
                              0x51,
                              0x03,
@@ -66,6 +65,22 @@ uint8_t NoteOn(uint8_t channel) {
 
 }  // namespace
 
+uint32_t TempoMicroseconds(uint8_t tempo) {
+    const uint32_t microseconds =
+        tempo == 0 ? kMaxMicrosecondsPerQuarter : 60000000u / static_cast<uint32_t>(tempo);
+    return std::min(microseconds, kMaxMicrosecondsPerQuarter);
+}
+
+uint8_t FadedVelocity(uint8_t velocity, int step, int steps, FadeMode fade) {
+    if (steps <= 0 || fade == FadeMode::Normal) {
+        return velocity;
+    }
+    const int v = velocity;
+    const int level =
+        fade == FadeMode::FadeIn ? v * (step + 1) / steps : v * (steps - 1 - step) / steps;
+    return static_cast<uint8_t>(std::clamp(level, 0, 255));
+}
+
 int SStandardMidi::WriteVarLen(std::vector<uint8_t>& out, uint32_t value) {
     uint8_t groups[5];
     int count = 0;
@@ -79,12 +94,15 @@ int SStandardMidi::WriteVarLen(std::vector<uint8_t>& out, uint32_t value) {
     return count;
 }
 
-void SStandardMidi::Compose(std::vector<uint8_t>& out, std::span<const SRhythmGenerate> rhythms,
-                            std::span<SMelodyGenerate> melodies, int stepCount, uint8_t tempo,
+void SStandardMidi::Compose(std::vector<uint8_t>& out, const SongVoices& voices,
+                            std::span<uint8_t> lastNotes, uint8_t tempo,
                             const SoundSettings& settings) {
     const size_t start = out.size();
-    const size_t voices = std::min(rhythms.size(), melodies.size());
-    const int steps = std::clamp(stepCount, 0, kSongSteps);
+    const int voiceCount = std::min(voices.VoiceCount(), static_cast<int>(lastNotes.size()));
+    const int steps = voices.StepCount();
+    // At most a note-off and a note-on with their delta times per voice and
+    // step, beside the fixed prefix and the ending.
+    out.reserve(out.size() + 96 + static_cast<size_t>(steps + 1) * voiceCount * 8);
 
     Append(out, kHeader);
     out.insert(out.end(), 4, 0);  // track length, patched below
@@ -104,73 +122,69 @@ void SStandardMidi::Compose(std::vector<uint8_t>& out, std::span<const SRhythmGe
     out.push_back(0xC9);
     out.push_back(settings.drumSetProgram & 0x7F);
 
-    // Levels and their per-step change for the fade, in double precision so
-    // that every level of a 64-step song is exact.
-    std::array<double, kVoiceCount> levelStore{};
-    std::array<double, kVoiceCount> incrementStore{};
-    std::vector<double> levelHeap;
-    std::vector<double> incrementHeap;
-    double* level = levelStore.data();
-    double* increment = incrementStore.data();
-    if (voices > levelStore.size()) {
-        levelHeap.assign(voices, 0.0);
-        incrementHeap.assign(voices, 0.0);
-        level = levelHeap.data();
-        increment = incrementHeap.data();
-    }
-    for (size_t v = 0; v < voices; ++v) {
-        level[v] = melodies[v].Velocity();
-        switch (settings.fade) {
-            case FadeMode::Normal:
-                increment[v] = 0.0;
-                break;
-            case FadeMode::FadeIn:
-                increment[v] = steps > 0 ? level[v] / steps : 0.0;
-                level[v] = 0.0;
-                break;
-            case FadeMode::FadeOut:
-                increment[v] = steps > 0 ? -(level[v] / steps) : 0.0;
-                break;
-        }
-    }
-
     // Ticks since the last event. It starts with the interval, so the silence
     // before the song and any steps without events before the first note become
     // one delta time.
     uint32_t pending = static_cast<uint32_t>(std::max(interval_, 0)) * kTicksPerQuarter;
     for (int s = 0; s < steps; ++s) {
         bool first = true;
-        for (size_t v = 0; v < voices; ++v) {
-            level[v] += increment[v];
-            if (static_cast<int8_t>(rhythms[v].Mark(s)) <= 0) {
+        for (int v = 0; v < voiceCount; ++v) {
+            if (static_cast<int8_t>(voices.Mark(s, v)) <= 0) {
                 continue;
             }
-            const uint8_t status = NoteOn(rhythms[v].Channel());
-            const uint8_t pitch = melodies[v].Pitch(s);
-            const uint8_t velocity = static_cast<uint8_t>(static_cast<int>(level[v]) & 0xFF);
+            const uint8_t status = NoteOn(voices.Channel(v));
+            const uint8_t pitch = voices.Pitch(s, v);
+            // A melody onset without a note number is a rest: the previous note
+            // ends, nothing starts.
+            const bool rest = v == kMelodyVoice && pitch == 0;
+            if (s == 0 && rest) {
+                lastNotes[static_cast<size_t>(v)] = 0;
+                continue;
+            }
             WriteVarLen(out, first ? pending : 0);
             if (first) {
                 pending = 0;
                 first = false;
             }
             if (s > 0) {
-                WriteEvent(out, status, melodies[v].LastNote(), 0);
-                WriteVarLen(out, 0);
+                WriteEvent(out, status, lastNotes[static_cast<size_t>(v)], 0);
+                if (!rest) {
+                    WriteVarLen(out, 0);
+                }
             }
-            WriteEvent(out, status, pitch, velocity);
-            melodies[v].SetLastNote(pitch);
+            if (!rest) {
+                WriteEvent(out, status, pitch,
+                           FadedVelocity(voices.Velocity(v), s, steps, settings.fade));
+            }
+            lastNotes[static_cast<size_t>(v)] = pitch;
         }
         pending += kTicksPerStep;
     }
 
-    for (size_t v = 0; v < voices; ++v) {
+    for (int v = 0; v < voiceCount; ++v) {
         WriteVarLen(out, v == 0 ? pending : 0);
-        WriteEvent(out, NoteOn(rhythms[v].Channel()), melodies[v].LastNote(), 0);
+        WriteEvent(out, NoteOn(voices.Channel(v)), lastNotes[static_cast<size_t>(v)], 0);
     }
     Append(out, kEndOfTrack);
 
     WriteLength(out, start + kTrackLengthOffset,
                 static_cast<uint32_t>(out.size() - start - kTrackStart));
+}
+
+void SStandardMidi::Compose(std::vector<uint8_t>& out, std::span<const SRhythmGenerate> rhythms,
+                            std::span<SMelodyGenerate> melodies, int stepCount, uint8_t tempo,
+                            const SoundSettings& settings) {
+    const size_t count = std::min(rhythms.size(), melodies.size());
+    SongVoices voices(static_cast<int>(count));
+    voices.Append(rhythms, melodies, stepCount);
+    std::vector<uint8_t> lastNotes(count);
+    for (size_t v = 0; v < count; ++v) {
+        lastNotes[v] = melodies[v].LastNote();
+    }
+    Compose(out, voices, lastNotes, tempo, settings);
+    for (size_t v = 0; v < count; ++v) {
+        melodies[v].SetLastNote(lastNotes[v]);
+    }
 }
 
 bool SStandardMidi::Write(const std::string& path, std::span<const SRhythmGenerate> rhythms,

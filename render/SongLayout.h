@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tontoko {
 
@@ -16,7 +17,38 @@ namespace tontoko {
 // note started also ended, each further song again opening with its program
 // changes right after the previous one has ended all its notes, and the end
 // of track (delta 0) as the last event, with nothing after it.
-//
+
+// What kind of departure from the layout was found.
+enum class LayoutFault {
+    None,
+    NotMidi,      // does not begin as a Standard MIDI File ("MThd")
+    OtherLayout,  // a MIDI file, but not laid out as this program writes
+    Truncated,    // the layout as far as it goes, but the file ends early
+};
+
+// A note-on event of the track, at its absolute tick (saturated at the
+// largest 32-bit value).
+struct LayoutNote {
+    uint32_t tick = 0;
+    uint8_t channel = 0;
+    uint8_t key = 0;
+    uint8_t velocity = 0;
+};
+
+struct SongLayoutScan {
+    LayoutFault fault = LayoutFault::None;
+    std::string problem;  // what is wrong and where; empty when the bytes pass
+    // Per song, the offset of the status byte of its first program change (43
+    // for the first song) and the index of its first note in `notes`.
+    std::vector<std::size_t> songOffsets;
+    std::vector<std::size_t> songFirstNotes;
+    std::vector<LayoutNote> notes;  // only when asked for, in file order
+};
+
+// Walks the bytes once. With `withNotes`, every note event is kept (memory
+// about twice the size of the bytes).
+SongLayoutScan ScanSongLayout(std::span<const uint8_t> bytes, bool withNotes);
+
 // Returns an empty text when the bytes pass, else what is wrong and where.
 std::string SongLayoutProblem(std::span<const uint8_t> bytes);
 

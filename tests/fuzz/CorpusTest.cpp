@@ -13,6 +13,7 @@ int FuzzPatternFiles(const uint8_t* data, size_t size);
 int FuzzRhythmFile(const uint8_t* data, size_t size);
 int FuzzJoin(const uint8_t* data, size_t size);
 int FuzzRender(const uint8_t* data, size_t size);
+int FuzzSongFile(const uint8_t* data, size_t size);
 
 namespace {
 
@@ -51,6 +52,10 @@ TEST(FuzzCorpus, Join) {
 
 TEST(FuzzCorpus, Render) {
     EXPECT_GE(RunCorpus("render", FuzzRender), 3u);
+}
+
+TEST(FuzzCorpus, SongFile) {
+    EXPECT_GE(RunCorpus("songfile", FuzzSongFile), 8u);
 }
 
 }  // namespace

@@ -235,6 +235,41 @@ TEST(MidiWriter, NotesEndAtTheNextOnsetOfTheirVoice) {
     EXPECT_EQ(notes, expected);
 }
 
+TEST(MidiWriter, AMelodyOnsetWithoutANoteIsARest) {
+    Voices voices;
+    voices.Note(0, 0, 48);
+    voices.Note(0, 8, 0);  // the bass keeps its note-on for note 0
+    voices.Note(4, 0, 72);
+    voices.Note(4, 8, 0);  // a rest: 72 ends, nothing starts
+    voices.Note(4, 16, 74);
+    voices.Note(4, 24, 0);  // the last onset a rest: the song ends on it
+    SStandardMidi writer;
+    std::vector<std::array<int, 4>> notes;
+    for (const Event& e : ParseTrack(voices.Compose(writer))) {
+        if ((e.status & 0xF0) == 0x90 && (e.status & 0x0F) <= 4) {
+            notes.push_back({int(e.tick), e.status & 0x0F, e.data1, e.data2});
+        }
+    }
+    const std::vector<std::array<int, 4>> expected = {
+        {0, 0, 48, 110}, {0, 4, 72, 110},   {192, 0, 48, 0}, {192, 0, 0, 110}, {192, 4, 72, 0},
+        {384, 4, 0, 0},  {384, 4, 74, 110}, {576, 4, 74, 0}, {1536, 0, 0, 0},  {1536, 1, 0, 0},
+        {1536, 2, 0, 0}, {1536, 3, 0, 0},   {1536, 4, 0, 0},
+    };
+    EXPECT_EQ(notes, expected);
+    EXPECT_EQ(voices.melodies[4].LastNote(), 0);
+
+    // A rest on the first step writes nothing at all; the carried note is
+    // dropped there, so the next onset ends note 0.
+    Voices first;
+    first.melodies[4].SetLastNote(65);
+    first.Note(4, 0, 0);
+    first.Note(4, 4, 70);
+    const Bytes bytes = first.Compose(writer);
+    ASSERT_GE(bytes.size(), 78u);
+    EXPECT_EQ(Bytes(bytes.begin() + 68, bytes.begin() + 78),
+              (Bytes{0x60, 0x94, 0x00, 0x00, 0x00, 0x94, 0x46, 0x6E, 0x8B, 0x20}));
+}
+
 TEST(MidiWriter, FadeVelocitiesFollowTheStep) {
     struct Case {
         FadeMode fade;
