@@ -3,12 +3,13 @@
 #include "app/main.h"
 #include "chain/Chain.h"
 #include "editing/RhythmCfg.h"
+#include "widgets/DialogFolder.h"
 
 namespace tontoko {
 
 // Created once, hidden, in start-up order; each command shows one modally.
 void TSMain::CreateDialogs() {
-    chainDialog_ = new TSChainDialog(this, *messages_, *fileDialogs_);
+    chainDialog_ = new TSChainDialog(this, *messages_, *fileDialogs_, dialogFolder_.get());
     chainDialog_->hide();
     rhythmDialog_ = new TSRhythmCfg(this, *this, *messages_);
     rhythmDialog_->hide();

@@ -8,6 +8,7 @@
 #include "app/main.h"
 #include "sound/OfflineSynth.h"
 #include "sound/SoundFont.h"
+#include "widgets/DialogFolder.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
 
@@ -24,7 +25,7 @@ void TSMain::MI_ExportClick() {
     FileDialogRequest request;
     request.filter = QString::fromUtf8(texts::kExportFilter);
     request.defaultSuffix = QString::fromLatin1(texts::kExportSuffix);
-    request.directory = saveDirectory_;
+    request.directory = dialogFolder_->Folder();
     request.confirmOverwrite = true;
     const std::optional<QString> name = fileDialogs_->SaveFileName(this, request);
     if (!name) {

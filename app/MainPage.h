@@ -37,6 +37,8 @@ class MainPage : public QWidget {
     void RestoreGrids(const GridCells& cells);
     // The grids' refresh from the song (the cells of every onset).
     void RefreshMelodyGrids();
+    // The grids of a song opened from a file: emptied, then refreshed.
+    void ShowOpenedSong();
     // A cell the piano roll changed.
     void ShowCell(int step, const CellTexts& texts);
     // Cells of measure 1..4 written by the rhythm dialog.

@@ -128,6 +128,14 @@ void MainPage::RefreshMelodyGrids() {
     }
 }
 
+void MainPage::ShowOpenedSong() {
+    for (int m = 0; m < kMeasures; ++m) {
+        melodyGrids_[m]->ClearCells();
+        octaveGrids_[m]->ClearCells();
+    }
+    RefreshMelodyGrids();
+}
+
 void MainPage::ShowCell(int step, const CellTexts& texts) {
     const int measure = step / kStepsPerMeasure;
     const int column = (step % kStepsPerMeasure) / 2;

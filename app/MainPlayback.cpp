@@ -7,6 +7,7 @@
 #include "app/main.h"
 #include "files/AtomicFile.h"
 #include "sound/MidiPlayer.h"
+#include "widgets/DialogFolder.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
 
@@ -109,7 +110,7 @@ bool TSMain::SaveSong() {
     FileDialogRequest request;
     request.filter = QString::fromUtf8(texts::kSaveFilter);
     request.defaultSuffix = QString::fromLatin1(texts::kSaveSuffix);
-    request.directory = saveDirectory_;
+    request.directory = dialogFolder_->Folder();
     request.confirmOverwrite = true;
     const std::optional<QString> name = fileDialogs_->SaveFileName(this, request);
     if (!name) {
@@ -122,6 +123,7 @@ bool TSMain::SaveSong() {
     }
     // What is saved is no longer a change to lose.
     history_.Stack().setClean();
+    dialogFolder_->Remember(*name);
     return true;
 }
 

@@ -16,7 +16,7 @@ inline constexpr const char* kMenuResist = "リズムの登録・呼び出し(&R
 inline constexpr const char* kMenuHelp = "ヘルプ(&H)";
 inline constexpr const char* kMenuHelpIndex = "れっつ，とんとこ！について(&H)";
 inline constexpr const char* kMenuAbout = "バージョン情報(&A)";
-inline constexpr const char* kHintOpen = "開く(次バージョンで対応予定です．)";
+inline constexpr const char* kHintOpen = "開く";
 inline constexpr const char* kHintSave = "保存";
 inline constexpr const char* kHintChain = "演奏データの連結";
 inline constexpr const char* kHintPlay = "演奏";
@@ -133,6 +133,25 @@ inline constexpr const char* kStepProgramAcc = "伴奏の音色";
 inline constexpr const char* kStepProgramBase = "ベースの音色";
 inline constexpr const char* kStepDrumSet = "ドラムセット";
 inline constexpr const char* kStepTable = "コード進行設定";
+
+// Opening a saved song (%1: the file, %2: why it cannot be opened).
+inline constexpr const char* kStepOpen = "ファイルの読み込み";
+inline constexpr const char* kOpenFilter = "スタンダードMIDIファイル(*.mid)|*.mid";
+inline constexpr const char* kOpenFailed = "この曲は開けません．\n%1\n%2";
+inline constexpr const char* kOpenNotMidi = "スタンダードMIDIファイルではありません．";
+inline constexpr const char* kOpenOtherLayout =
+    "れっつ，とんとこ！で保存した曲ではありません（%1）．";
+inline constexpr const char* kOpenTruncated = "ファイルが途中で切れています（%1）．";
+inline constexpr const char* kOpenJoined =
+    "%1曲を連結したファイルです．連結したファイルは開けません．";
+inline constexpr const char* kOpenTooLarge = "ファイルが大きすぎます（1MBまでです）．";
+inline constexpr const char* kOpenNotRegular = "ファイルではありません（%1）．";
+inline constexpr const char* kOpenUnreadable = "ファイルを読めません（%1）．";
+inline constexpr const char* kOpenPatternsMissing =
+    "この曲の伴奏またはドラムのパターンが、いまのパターンファイルにありません．\n"
+    "メロディ・和音・音色を読み込み、パターンはいま選んでいるものにしました．\n%1";
+inline constexpr const char* kDropOneSong =
+    "ここに置けるのは、スタンダードMIDIファイル（.mid）１つだけです．";
 
 // Messages.
 inline constexpr const char* kUnsavedText = "保存していない変更があります。保存しますか？";

@@ -19,11 +19,13 @@
 #include "app/ToolbarIcons.h"
 #include "app/Version.h"
 #include "app/WindowPlacement.h"
+#include "app/WorkFolder.h"
 #include "app/main.h"
 #include "chain/Chain.h"
 #include "editing/RhythmCfg.h"
 #include "sound/MidiPlayer.h"
 #include "widgets/AppFont.h"
+#include "widgets/DialogFolder.h"
 #include "widgets/DocumentOpener.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/ListWidth.h"
@@ -101,7 +103,9 @@ TSMain::TSMain(const Platform& platform, QWidget* parent)
 
     playing_ = false;
     LoadPatterns();
-    saveDirectory_ = QDir::currentPath();
+    dialogFolder_ = std::make_unique<DialogFolder>(QDir::currentPath(),
+                                                   QFile::decodeName(UserWorkFolder().c_str()));
+    setAcceptDrops(true);
     // The controls show the start-up song: chord selectors, the probability
     // editor's first row, "Ⅰ" of the first chord, the key name.
     history_.Refresh();
@@ -247,10 +251,6 @@ void TSMain::RefreshViews() {
     soundPage_->ShowDocument();
     RefreshPianoRoll();
 }
-
-void TSMain::MI_OpenClick() {}
-
-void TSMain::TB_OpenClick() {}
 
 void TSMain::MI_ExitClick() {
     if (messages_->Show(Q(texts::kExitText), Q(texts::kExitCaption), MessageButtons::YesNo) !=

@@ -4,12 +4,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QTimer>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/WorkFolder.h"
 #include "app/main.h"
 #include "widgets/AppFont.h"
@@ -66,6 +68,11 @@ std::optional<int> AnswerHelpOrVersion(int argc, char** argv) {
                                      QStringLiteral("show the version and the licence, and exit"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("a song saved by tontoko (a Standard MIDI File), opened once the window "
+                       "is shown; the song can then be edited, played and saved again"),
+        QStringLiteral("[FILE]"));
     parser.parse(arguments);  // options it does not know are the application object's
     if (parser.isSet(help)) {
         const QCoreApplication named(argc, argv);  // gives the usage line its program name
@@ -89,10 +96,14 @@ int main(int argc, char** argv) {
     // Message boxes and file dialogs are windows of their own: they take the
     // application's font.
     tontoko::Application::setFont(tontoko::AppFont());
+    const std::optional<QString> song = tontoko::SongToOpen(tontoko::Application::arguments());
     EnterWorkFolder();
     try {
         tontoko::TSMain window;
         window.show();
+        if (song) {
+            QTimer::singleShot(0, &window, [&window, &song] { window.OpenFile(*song); });
+        }
         return app.exec();
     } catch (const std::exception& error) {
         app.ShowError(QString::fromUtf8(error.what()));

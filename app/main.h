@@ -17,6 +17,7 @@ class QTabWidget;
 
 namespace tontoko {
 
+class DialogFolder;
 class DocumentOpener;
 class FileDialogs;
 class MainPage;
@@ -78,8 +79,16 @@ class TSMain : public QMainWindow, public PageHost, public RhythmTarget {
     // The player's end-of-playback notification.
     void MPNotify();
 
+    // Opens a saved song as the song of the window, as one step of undo; a
+    // file that is not such a song is reported and changes nothing. True
+    // when the song was opened.
+    bool OpenFile(const QString& path);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // One saved song dropped on the window is opened.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
@@ -127,7 +136,7 @@ class TSMain : public QMainWindow, public PageHost, public RhythmTarget {
     SongDocument document_;
     DocumentHistory history_;
     bool playing_ = false;
-    QString saveDirectory_;
+    std::unique_ptr<DialogFolder> dialogFolder_;  // where the file dialogs open
     bool shown_ = false;
     bool outerSizeApplied_ = false;
     bool closeConfirmed_ = false;

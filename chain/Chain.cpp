@@ -11,6 +11,7 @@
 
 #include "chain/Join.h"
 #include "widgets/AppFont.h"
+#include "widgets/DialogFolder.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
 
@@ -48,10 +49,12 @@ std::string OnDisk(const QString& name) {
 
 }  // namespace
 
-TSChainDialog::TSChainDialog(QWidget* parent, Messages& messages, FileDialogs& fileDialogs)
+TSChainDialog::TSChainDialog(QWidget* parent, Messages& messages, FileDialogs& fileDialogs,
+                             DialogFolder* folder)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       messages_(messages),
       fileDialogs_(fileDialogs),
+      folder_(folder),
       label1_(new QLabel(kLabel1, this)),
       fileName1_(new QLineEdit(this)),
       open1_(new QPushButton(kOpen, this)),
@@ -116,8 +119,12 @@ void TSChainDialog::ChooseInto(QLineEdit* edit) {
     FileDialogRequest od1;
     od1.filter = kFilter;
     od1.defaultSuffix = kSuffix;
+    od1.directory = folder_ ? folder_->Folder() : QString();
     if (const std::optional<QString> name = fileDialogs_.OpenFileName(this, od1)) {
         edit->setText(*name);
+        if (folder_) {
+            folder_->Remember(*name);
+        }
     }
 }
 
@@ -134,9 +141,13 @@ void TSChainDialog::B_ChainClick() {
     sd1.filter = kFilter;
     sd1.defaultSuffix = kSuffix;
     sd1.confirmOverwrite = false;
+    sd1.directory = folder_ ? folder_->Folder() : QString();
     const std::optional<QString> chosen = fileDialogs_.SaveFileName(this, sd1);
     if (!chosen) {
         return;
+    }
+    if (folder_) {
+        folder_->Remember(*chosen);
     }
     const QString result = FullPath(*chosen);
     if (fileName1_->text().isEmpty() || fileName2_->text().isEmpty()) {

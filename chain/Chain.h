@@ -9,6 +9,7 @@ class QPushButton;
 namespace tontoko {
 
 class Messages;
+class DialogFolder;
 class FileDialogs;
 
 // "演奏データの連結": joins two songs saved by this program into one file. Created
@@ -16,7 +17,10 @@ class FileDialogs;
 class TSChainDialog : public QDialog {
     Q_OBJECT
   public:
-    TSChainDialog(QWidget* parent, Messages& messages, FileDialogs& fileDialogs);
+    // `folder`, when given, is where its file dialogs open, and it remembers
+    // the songs chosen there.
+    TSChainDialog(QWidget* parent, Messages& messages, FileDialogs& fileDialogs,
+                  DialogFolder* folder = nullptr);
 
     void B_Open1Click();
     void B_Open2Click();
@@ -29,6 +33,7 @@ class TSChainDialog : public QDialog {
 
     Messages& messages_;
     FileDialogs& fileDialogs_;
+    DialogFolder* folder_;
     QLabel* label1_;
     QLineEdit* fileName1_;
     QPushButton* open1_;

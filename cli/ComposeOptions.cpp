@@ -86,11 +86,16 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
     int melodyVolume = 0, accVolume = 0, bassVolume = 0, drumVolume = 0;
     bool noDrums = false;
 
-    app.add_option("-o,--output", o.output,
-                   "the MIDI file; - writes the song to standard output (one song only), and "
-                   "the printout then goes to standard error. A device or FIFO is written "
-                   "into, an existing file replaced only once every output is ready");
+    auto* outputOption =
+        app.add_option("-o,--output", o.output,
+                       "the MIDI file; - writes the song to standard output (one song only), and "
+                       "the printout then goes to standard error. A device or FIFO is written "
+                       "into, an existing file replaced only once every output is ready");
     app.add_option("--data", o.dataDir, "folder of AccPattern.dat and DrumPattern.dat");
+    app.add_option("--open", o.open,
+                   "read a song saved by tontoko or tontoko-compose instead of composing one: "
+                   "print it as the window shows it, and write it again (-o), export it "
+                   "(--audio, --wav) or play it (--play); no composing option goes with it");
     auto* seedOption = app.add_option("--seed", seed, "seed of the random source (clock seconds)")
                            ->check(IntRange(0, 4294967295LL))
                            ->default_str("the clock");
@@ -163,6 +168,26 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
         return outcome;
     }
 
+    if (!o.open.empty()) {
+        // A song read is not composed: the options that compose one do not
+        // apply to it.
+        for (const char* option : {"--seed",           "--key",           "--minor",
+                                   "--tempo",          "--first-chord",   "--style",
+                                   "--acc-pattern",    "--drum-pattern",  "--no-drums",
+                                   "--melody-program", "--acc-program",   "--bass-program",
+                                   "--drum-set",       "--random-sounds", "--melody-volume",
+                                   "--acc-volume",     "--bass-volume",   "--drum-volume",
+                                   "--fade",           "--interval",      "--count",
+                                   "--finish",         "--motif"}) {
+            if (app.count(option) > 0) {
+                outcome.exitCode = 2;
+                outcome.message = std::string("tontoko-compose: --open reads a saved song; ") +
+                                  option + " composes one and cannot be used with it";
+                return outcome;
+            }
+        }
+        o.writeMidi = outputOption->count() > 0;
+    }
     if (o.output == "-" && o.count > 1) {
         outcome.exitCode = 2;
         outcome.message =

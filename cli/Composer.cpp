@@ -13,6 +13,7 @@
 #include "document/SongDocument.h"
 #include "files/StagedFile.h"
 #include "render/PatternLibrary.h"
+#include "render/SongFileReader.h"
 #include "render/SoundSettings.h"
 #include "sound/OfflineSynth.h"
 #include "sound/SoundFont.h"
@@ -83,6 +84,71 @@ bool CheckPosition(int value, std::size_t size, const char* option, const char* 
     return false;
 }
 
+// Why a file cannot be opened, for the composer's messages.
+std::string SongFileProblemText(const SongFileReading& reading) {
+    switch (reading.problem) {
+        case SongFileProblem::NotMidi:
+            return "not a Standard MIDI File";
+        case SongFileProblem::OtherLayout:
+            return "not a song saved by tontoko (" + reading.detail + ")";
+        case SongFileProblem::Truncated:
+            return "the file is cut short (" + reading.detail + ")";
+        case SongFileProblem::Joined:
+            return "songs joined one after another (" + reading.detail +
+                   "), which open as one song only as its parts";
+        case SongFileProblem::TooLarge:
+            return "larger than 1 MB (" + reading.detail + ")";
+        case SongFileProblem::NotRegular:
+            return "not a file but " + reading.detail;
+        case SongFileProblem::Unreadable:
+        case SongFileProblem::None:
+            break;
+    }
+    return reading.detail;
+}
+
+// Reads the saved song at `path` into the document; false, with the reason
+// on `err`, when it is not a song that can be opened.
+bool OpenSong(SongDocument& document, const std::string& path, std::ostream& err) {
+    const SongFileReading reading = ReadSongFileAt(path, document.Patterns(), document.Reading());
+    if (!reading.Ok()) {
+        err << "tontoko-compose: cannot open " << path << ": " << SongFileProblemText(reading)
+            << '\n';
+        return false;
+    }
+    if (!reading.contents.accPatternFound ||
+        (reading.contents.drumsOn && !reading.contents.drumPatternFound)) {
+        err << "tontoko-compose: " << path
+            << ": its patterns are not in the pattern files; the first patterns are used\n";
+    }
+    document.Open(reading.contents);
+    return true;
+}
+
+// The audio files, the outputs put in place, the printout and the playback
+// that end every run.
+int Finish(const ComposeOptions& o, std::optional<OfflineSynth>& synth,
+           const std::vector<uint8_t>& bytes, OutputFiles& outputs, int wavOutput, int audioOutput,
+           std::ostringstream& printout, std::ostream& out, std::ostream& err) {
+    if (wavOutput >= 0 &&
+        !ExportAudio(*synth, bytes, outputs, wavOutput, o.wav, AudioFormat::Wav, printout, err)) {
+        return 1;
+    }
+    if (audioOutput >= 0 && !ExportAudio(*synth, bytes, outputs, audioOutput, o.audio,
+                                         *AudioFormatOf(o.audio), printout, err)) {
+        return 1;
+    }
+    if (!outputs.Commit(err)) {
+        return 1;
+    }
+    // The printout is given once everything is in place, on standard error
+    // when the song itself goes to standard output.
+    (outputs.UsesStdout() ? err : out) << printout.str() << std::flush;
+    const int songs = o.open.empty() ? o.count : 1;
+    const std::string last = o.writeMidi ? OutputPath(o.output, songs - 1, songs) : std::string();
+    return o.play ? Play(last, bytes, err) : 0;
+}
+
 }  // namespace
 
 int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
@@ -118,8 +184,9 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
     // together at the end. A further output (another audio file) is added
     // here the same way and takes part in the same checks.
     OutputFiles outputs;
-    for (int i = 0; i < o.count; ++i) {
-        outputs.Add("-o", OutputPath(o.output, i, o.count));
+    const int songs = o.open.empty() ? o.count : 1;
+    for (int i = 0; o.writeMidi && i < songs; ++i) {
+        outputs.Add("-o", OutputPath(o.output, i, songs));
     }
     const int wavOutput = o.wav.empty() ? -1 : outputs.Add("--wav", o.wav);
     const int audioOutput = o.audio.empty() ? -1 : outputs.Add("--audio", o.audio);
@@ -138,6 +205,27 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
             synth.emplace(soundFont);
             synth->StartLoading();  // while the songs are composed
         }
+    }
+
+    std::ostringstream printout;
+    std::vector<uint8_t> bytes;
+    if (!o.open.empty()) {
+        // A saved song instead of a composed one: it is written again as it
+        // was read.
+        if (!OpenSong(document, o.open, err)) {
+            return 1;
+        }
+        bytes = document.Write();
+        const std::string_view midi(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        if (o.writeMidi && !outputs.Put(0, midi, err)) {
+            return 1;
+        }
+        printout << "opened " << o.open << ", tempo " << int(document.Current().tempo) << '\n';
+        PrintSong(printout, document,
+                  !o.writeMidi      ? o.open
+                  : o.output == "-" ? "(standard output)"
+                                    : o.output);
+        return Finish(o, synth, bytes, outputs, wavOutput, audioOutput, printout, out, err);
     }
 
     // The settings, made as the window's controls make them.
@@ -178,11 +266,7 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
     SetVolume(document, VolumeGroup::Bass, o.bassVolume);
     SetVolume(document, VolumeGroup::Drums, o.drumVolume);
 
-    // The printout is given once everything is in place, on standard error
-    // when the song itself goes to standard output.
-    std::ostringstream printout;
     printout << "seed " << seed << ", tempo " << o.tempo << '\n';
-    std::vector<uint8_t> bytes;
     for (int i = 0; i < o.count; ++i) {
         const ProgressionResult progression = document.GenerateChords();
         if (!progression.generated) {
@@ -201,23 +285,10 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
             return 1;
         }
         const std::string title = OutputPath(o.output, i, o.count);
-        PrintSong(printout, document.Engine(), o.key, title == "-" ? "(standard output)" : title);
+        PrintSong(printout, document, title == "-" ? "(standard output)" : title);
     }
 
-    if (wavOutput >= 0 &&
-        !ExportAudio(*synth, bytes, outputs, wavOutput, o.wav, AudioFormat::Wav, printout, err)) {
-        return 1;
-    }
-    if (audioOutput >= 0 && !ExportAudio(*synth, bytes, outputs, audioOutput, o.audio,
-                                         *AudioFormatOf(o.audio), printout, err)) {
-        return 1;
-    }
-
-    if (!outputs.Commit(err)) {
-        return 1;
-    }
-    (outputs.UsesStdout() ? err : out) << printout.str() << std::flush;
-    return o.play ? Play(OutputPath(o.output, o.count - 1, o.count), bytes, err) : 0;
+    return Finish(o, synth, bytes, outputs, wavOutput, audioOutput, printout, out, err);
 }
 
 }  // namespace tontoko::cli

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "document/SongDocument.h"
 #include "engine/SChordGenerate.h"
 #include "engine/SMelody.h"
-#include "engine/Song.h"
 #include "engine/TimeGrid.h"
 
 namespace tontoko::cli {
@@ -47,29 +47,33 @@ int DisplayWidth(const std::string& text) {
     return width;
 }
 
-void PrintSong(std::ostream& out, const Song& song, int transposition, const std::string& title) {
-    out << title << "  " << song.dur.KeyName() << '\n';
-    const SRhythmGenerate& rhythm = song.MelodyRhythm();
-    const SMelodyGenerate& pitches = song.MelodyPitches();
-    for (int measure = 0; measure < kMeasures; ++measure) {
-        out << "  " << measure + 1 << "小節目  和音 " << DegreeLabel(song.SlotDegree(2 * measure))
-            << " " << DegreeLabel(song.SlotDegree(2 * measure + 1)) << '\n';
-        std::string names = "    音名       ";
-        std::string octaves = "    オクターブ ";
-        for (int cell = 0; cell < kCellsPerMeasure; ++cell) {
-            const int step = measure * kStepsPerMeasure + 2 * cell;
-            std::string name = "-";
-            std::string octave = "-";
-            if (rhythm.Mark(step) != 0) {
-                // The grids read the stored pitch as a signed byte.
-                const int pitch = static_cast<int8_t>(pitches.Pitch(step));
-                name = DisplayName(song.melody, pitch, transposition);
-                octave = OctaveText(pitch, transposition);
+void PrintSong(std::ostream& out, const SongDocument& document, const std::string& title) {
+    const SongState& state = document.Current();
+    const SMelody& names = document.Engine().melody;
+    out << title << "  " << document.Engine().dur.KeyName() << '\n';
+    for (int part = 0; part < state.partCount; ++part) {
+        const SongPart& shown = state.parts[part];
+        for (int measure = 0; measure < kMeasures; ++measure) {
+            out << "  " << kMeasures * part + measure + 1 << "小節目  和音 "
+                << DegreeLabel(shown.degrees[2 * measure]) << " "
+                << DegreeLabel(shown.degrees[2 * measure + 1]) << '\n';
+            std::string nameRow = "    音名       ";
+            std::string octaveRow = "    オクターブ ";
+            for (int cell = 0; cell < kCellsPerMeasure; ++cell) {
+                const int step = measure * kStepsPerMeasure + 2 * cell;
+                std::string name = "-";
+                std::string octave = "-";
+                if (shown.marks[step] != 0) {
+                    // The grids read the stored pitch as a signed byte.
+                    const int pitch = static_cast<int8_t>(shown.pitches[step]);
+                    name = DisplayName(names, pitch, state.transposition);
+                    octave = OctaveText(pitch, state.transposition);
+                }
+                nameRow += Pad(name, kCellWidth);
+                octaveRow += Pad(octave, kCellWidth);
             }
-            names += Pad(name, kCellWidth);
-            octaves += Pad(octave, kCellWidth);
+            out << nameRow << '\n' << octaveRow << '\n';
         }
-        out << names << '\n' << octaves << '\n';
     }
 }
 

@@ -4,15 +4,15 @@
 #include <string>
 
 namespace tontoko {
-class Song;
+class SongDocument;
 }
 
 namespace tontoko::cli {
 
-// Writes the song for someone who does not read music: per measure the chord of
-// each half (Ⅰ..Ⅶ) and, per eighth-note cell, the note name and octave the
-// window's grids show. `transposition` is the key control's value.
-void PrintSong(std::ostream& out, const Song& song, int transposition, const std::string& title);
+// Writes the song for someone who does not read music: per measure of every
+// part the chord of each half (Ⅰ..Ⅶ) and, per eighth-note cell, the note name
+// and octave the window's grids show.
+void PrintSong(std::ostream& out, const SongDocument& document, const std::string& title);
 
 // Display columns of a UTF-8 text (full-width characters count two).
 int DisplayWidth(const std::string& text);

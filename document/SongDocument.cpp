@@ -6,6 +6,8 @@
 #include "engine/KeyChange.h"
 #include "engine/MelodyGenerator.h"
 #include "engine/Polish.h"
+#include "render/ApplySongContents.h"
+#include "render/ComposeParts.h"
 
 namespace tontoko {
 
@@ -423,14 +425,83 @@ RenderChoice SongDocument::Choice() const {
 }
 
 std::vector<uint8_t> SongDocument::Write() {
-    RenderSong(song_, patterns_, Choice());
     std::vector<uint8_t> bytes;
-    bytes.reserve(4096);
+    bytes.reserve(4096 * size_t(state_.partCount));
     writer_.SetInterval(state_.interval);
-    writer_.Compose(bytes, song_.rhythms, song_.melodies, kSongSteps, state_.tempo, Sounds());
+    ComposeParts(bytes, writer_, song_, std::span(state_.parts.data(), state_.partCount), patterns_,
+                 Choice(), state_.tempo, Sounds());
     // Rendering leaves channels and accompaniment notes the next write reads.
     StoreEngine();
     return bytes;
+}
+
+SongFileContents SongDocument::Reading() const {
+    return ContentsOf(song_, std::span(state_.parts.data(), state_.partCount), Choice(), Sounds(),
+                      state_.interval, state_.tempo);
+}
+
+void SongDocument::Open(const SongFileContents& contents) {
+    State next = state_;
+    // The key's chord nodes and scale, as the key control and the mode
+    // switches make them from the start-up key.
+    Song key(0);
+    if (contents.mode == Mode::Minor) {
+        SwitchToMinor(key);
+    }
+    tontoko::Transpose(key, 0, contents.transposition);
+    next.transposition =
+        int8_t(std::clamp(contents.transposition, kMinTransposition, kMaxTransposition));
+    next.mode = contents.mode;
+    next.feel = next.transposition != 0        ? KeyFeel::Own
+                : contents.mode == Mode::Minor ? KeyFeel::Dark
+                                               : KeyFeel::Bright;
+    for (int k = 0; k < kChordNodes; ++k) {
+        const SChord& node = key.nodes[k];
+        next.nodes[k] = {{node.Tone(0), node.Tone(1), node.Tone(2)}, node.Tone(3)};
+    }
+    next.scale = key.melody.ScaleNotes();
+
+    next.partCount = uint8_t(std::clamp(int(contents.parts.size()), 1, kMaxParts));
+    for (int p = 0; p < next.partCount; ++p) {
+        next.parts[p] = contents.parts[p];
+    }
+
+    next.tempo = uint8_t(std::clamp(contents.tempo, 0, 255));
+    next.tempoChoice = next.tempo == kTempoFast     ? TempoChoice::Fast
+                       : next.tempo == kTempoMedium ? TempoChoice::Medium
+                       : next.tempo == kTempoSlow   ? TempoChoice::Slow
+                                                    : TempoChoice::Own;
+    if (contents.accPatternFound) {
+        next.accPattern = int8_t(contents.accPattern);
+    }
+    if (contents.drumPatternFound) {
+        next.drumPattern = int8_t(contents.drumPattern);
+    }
+    next.drumsOn = contents.drumsOn;
+    next.programs[size_t(Instrument::Melody)] = contents.melodyProgram;
+    next.programs[size_t(Instrument::Accompaniment)] = contents.accProgram;
+    next.programs[size_t(Instrument::Bass)] = contents.bassProgram;
+    next.drumSet = uint8_t(std::clamp(contents.drumSet, 0, int(DrumSets().size()) - 1));
+    next.fade = contents.fade;
+    next.interval = uint8_t(std::clamp(contents.interval, 0, 4));
+    // The volume controls show the velocities the file plays.
+    for (int g = 0; g < kVolumeGroups; ++g) {
+        if (const std::optional<uint8_t> velocity = contents.velocities[g]) {
+            next.volumes[g] = *velocity;
+            const auto [first, last] = VoicesOf(VolumeGroup(g));
+            for (int v = first; v <= last; ++v) {
+                next.velocities[v] = *velocity;
+            }
+        }
+    }
+    next.drumChannels = contents.drumChannels;
+    next.accompanimentPitches = contents.accompanimentPitches;
+
+    position_ = 0;
+    Restore(next);
+    for (int v = 0; v < kVoiceCount; ++v) {
+        song_.melodies[v].SetLastNote(contents.carriedNotes[v]);
+    }
 }
 
 }  // namespace tontoko

@@ -12,6 +12,7 @@
 #include "render/PatternLibrary.h"
 #include "render/RenderSong.h"
 #include "render/SStandardMidi.h"
+#include "render/SongFileContents.h"
 
 namespace tontoko {
 
@@ -104,6 +105,16 @@ class SongDocument {
     // Renders the song and writes it as a Standard MIDI File, as Save and
     // Play do. The writer carries the voices' last notes to the next write.
     std::vector<uint8_t> Write();
+
+    // Open: the song a file holds becomes the document, and the writer
+    // carries what it carried when the file was written, so that the next
+    // write repeats the file. What a file does not hold stays (the table,
+    // the fixed measures, the style, the first chord, the boxes). The key
+    // radio follows the key: "あかるい" or "くらい" at offset 0, else
+    // "じぶんで"; a preset tempo selects its radio.
+    void Open(const SongFileContents& contents);
+    // The current values a reading of a file prefers where it may choose.
+    SongFileContents Reading() const;
     // What Write would give the writer to read, without writing.
     SoundSettings Sounds() const;
     RenderChoice Choice() const;

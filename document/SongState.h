@@ -9,6 +9,7 @@
 #include "engine/SDur.h"
 #include "engine/SongPart.h"
 #include "engine/TimeGrid.h"
+#include "render/SongFileContents.h"
 #include "render/SoundSettings.h"
 
 namespace tontoko {
@@ -17,9 +18,8 @@ namespace tontoko {
 enum class KeyFeel : uint8_t { Bright, Dark, Own };
 // Which radio of the tempo group is selected: a preset or "じぶんで".
 enum class TempoChoice : uint8_t { Fast, Medium, Slow, Own };
-// The three instrument lists and the four volume controls.
+// The three instrument lists (the four volume controls are VolumeGroup).
 enum class Instrument : uint8_t { Melody, Accompaniment, Bass };
-enum class VolumeGroup : uint8_t { Melody, Accompaniment, Bass, Drums };
 
 // The notes of one chord node: root, third, fifth and the bass.
 struct ChordNotes {

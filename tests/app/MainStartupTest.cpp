@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, InventoryCarriesCaptionsHintsAndShortcuts) {
     // the specified five with export after save, undo and redo after the join,
     // and the piano roll after stop.
     const std::pair<const char*, const char*> tools[] = {
-        {"TB_Open", "開く(次バージョンで対応予定です．)"},
+        {"TB_Open", "開く"},
         {"TB_Save", "保存"},
         {"TB_Export", "音声ファイルに書き出す"},
         {"TB_Chain", "演奏データの連結"},
@@ -271,13 +271,14 @@ TEST_F(MainWindowTest, ExitAsksAndClosesOnlyOnYes) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, TitleBarCloseAsksNothingAndOpenDoesNothing) {
+TEST_F(MainWindowTest, TitleBarCloseAsksNothingAndACancelledOpenChangesNothing) {
     Create();
     window->show();
     Trigger("MI_Open");
     Trigger("TB_Open");
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_TRUE(dialogs.requests.empty());
+    ASSERT_EQ(dialogs.requests.size(), 2u);
+    EXPECT_EQ(dialogs.requests[0].filter, U("スタンダードMIDIファイル(*.mid)|*.mid"));
     EXPECT_TRUE(player.calls.empty());
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(messages.shown.empty());

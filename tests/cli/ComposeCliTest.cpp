@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -250,6 +251,65 @@ TEST(ComposeCli, MotifRepeatsTheFirstMeasuresRhythmInTheThird) {
     }
     const RunResult help = Compose(dir, {"--help"});
     EXPECT_NE(help.out.find("--motif"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ComposeCli, OpenReadsASavedSongAndWritesItAgain) {
+    TempDir dir;
+    ASSERT_EQ(Compose(dir, {"--data", kData, "--seed", "21", "--count", "3", "--minor", "--key",
+                            "-2", "--finish", "--fade", "in", "-o", dir.File("run.mid")})
+                  .status,
+              0);
+    for (const char* name : {"run-001.mid", "run-002.mid", "run-003.mid"}) {
+        const RunResult run =
+            Compose(dir, {"--data", kData, "--open", dir.File(name), "-o", dir.File("again.mid")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(ReadText(dir.File("again.mid")), ReadText(dir.File(name))) << name;
+        // Printed as the window shows it, in the song's key.
+        EXPECT_NE(run.out.find("ト短調"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("4小節目  和音 Ⅰ Ⅰ"), std::string::npos) << run.out;
+    }
+    // Without -o nothing is written; the printout names the file.
+    const RunResult printed = Compose(dir, {"--data", kData, "--open", dir.File("run-001.mid")});
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    EXPECT_NE(printed.out.find("run-001.mid"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("song.mid")));
+}
+
+TEST(ComposeCli, OpenRefusesComposingOptionsAndNamesFilesItCannotRead) {
+    TempDir dir;
+    ASSERT_EQ(Compose(dir, {"--data", kData, "--seed", "4", "-o", dir.File("a.mid")}).status, 0);
+    for (std::vector<std::string> extra : {std::vector<std::string>{"--seed", "3"},
+                                           {"--key", "2"},
+                                           {"--minor"},
+                                           {"--finish"},
+                                           {"--count", "2"},
+                                           {"--random-sounds"},
+                                           {"--motif"},
+                                           {"--no-drums"}}) {
+        std::vector<std::string> args{"--data", kData, "--open", dir.File("a.mid")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult run = Compose(dir, args);
+        EXPECT_EQ(run.status, 2) << extra[0];
+        EXPECT_NE(run.err.find(extra[0]), std::string::npos) << run.err;
+    }
+    std::ofstream(dir.File("text.mid")) << "not a song";
+    const std::pair<std::string, std::string> bad[] = {
+        {dir.File("text.mid"), "not a Standard MIDI File"},
+        {dir.File("missing.mid"), "No such file"},
+        {dir.Path().string(), "a folder"},
+    };
+    for (const auto& [path, reason] : bad) {
+        const RunResult run =
+            Compose(dir, {"--data", kData, "--open", path, "-o", dir.File("out.mid")});
+        EXPECT_EQ(run.status, 1) << path;
+        EXPECT_EQ(run.err.rfind("tontoko-compose: cannot open " + path + ": ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out.mid"))) << "nothing written";
+    }
 }
 
 }  // namespace

@@ -31,6 +31,9 @@ desktop-file-validate "$desktop" || fail "desktop entry invalid"
 grep -qx 'Name=れっつ，とんとこ！' "$desktop" || fail "desktop entry name"
 grep -qx 'Categories=AudioVideo;Audio;Music;' "$desktop" || fail "desktop entry categories"
 grep -qx 'Comment=楽譜が読めなくても、ボタンを押すだけで短い曲が作れます' "$desktop" || fail "comment"
+# Saved songs open with it from the file manager.
+grep -qx 'Exec=tontoko %f' "$desktop" || fail "desktop entry does not take a file"
+grep -qx 'MimeType=audio/midi;audio/x-midi;' "$desktop" || fail "desktop entry MIME types"
 appstreamcli validate --no-net "$root/share/metainfo/org.example.tontoko.metainfo.xml" ||
     fail "metainfo invalid"
 
