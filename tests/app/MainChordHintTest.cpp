@@ -47,23 +47,25 @@ class ChordHintTest : public MainWindowTest {
         Click(mode == 1 ? "RB_SDMinor" : "RB_SDMajor");
     }
 
-    // Note-ons of the last short sound: channel → key and velocity.
-    std::map<int, std::pair<int, int>> Heard() const {
-        std::map<int, std::pair<int, int>> notes;
+    // The last short sound voice by voice: the bass on the preview bass
+    // channel, voices 1..3 on the channels after it; every note half a second.
+    struct Chord {
+        std::array<int, 4> keys{}, velocities{}, programs{};
+    };
+    Chord Heard() const {
+        Chord chord;
         for (const LiveEvent& e : player.sounds.back()) {
-            if (e.kind == LiveEvent::Kind::NoteOn) {
-                notes[e.channel] = {e.data1, e.data2};
+            const auto v = size_t(e.channel - kPreviewBassChannel);
+            EXPECT_LT(v, 4u);
+            EXPECT_EQ(e.ms, e.kind == LiveEvent::Kind::NoteOff ? 500 : 0);
+            if (v < 4 && e.kind == LiveEvent::Kind::Program) {
+                chord.programs[v] = e.data1;
+            } else if (v < 4 && e.kind == LiveEvent::Kind::NoteOn) {
+                chord.keys[v] = e.data1;
+                chord.velocities[v] = e.data2;
             }
         }
-        return notes;
-    }
-    int HeardProgram(int channel) const {
-        for (const LiveEvent& e : player.sounds.back()) {
-            if (e.kind == LiveEvent::Kind::Program && e.channel == channel) {
-                return e.data1;
-            }
-        }
-        return -1;
+        return chord;
     }
 
     // The tool tip a hover over `widget` at `at` shows.
@@ -82,68 +84,52 @@ TEST_F(ChordHintTest, AChosenChordSoundsAsTheSongPlaysIt) {
     Press("UD_VBase", false, 1);
     ASSERT_TRUE(player.sounds.empty());
 
-    // At start-up (C major), Ⅵ: bass 45, voices 64, 60, 57, half a second.
+    // At start-up (C major), Ⅵ: bass 45, voices 64, 60, 57.
     Pick("CB_Two2", 5);
     ASSERT_EQ(player.sounds.size(), 1u);
     EXPECT_FALSE(player.waits[0]);
-    const std::map<int, std::pair<int, int>> sixth = Heard();
-    ASSERT_EQ(sixth.size(), 4u);
-    EXPECT_EQ(sixth.at(kPreviewBassChannel).first, 45);
-    EXPECT_EQ(sixth.at(kPreviewAccChannel).first, 64);
-    EXPECT_EQ(sixth.at(kPreviewAccChannel + 1).first, 60);
-    EXPECT_EQ(sixth.at(kPreviewAccChannel + 2).first, 57);
-    EXPECT_EQ(HeardProgram(kPreviewBassChannel), 33);
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(HeardProgram(kPreviewAccChannel + c), 48);
-    }
-    for (const LiveEvent& e : player.sounds.back()) {
-        EXPECT_EQ(e.ms, e.kind == LiveEvent::Kind::NoteOff ? 500 : 0);
-    }
+    EXPECT_EQ(Heard().keys, (std::array<int, 4>{45, 64, 60, 57}));
+    EXPECT_EQ(Heard().programs, (std::array<int, 4>{33, 48, 48, 48}));
 
     // In ハ短調 the chosen chords sound as Save writes them: at the step where
     // their half measure starts, on the song's channels 0..3, with the same
     // instruments and velocities.
     MoveKey(0, 3, 1);
     const std::array<std::pair<int, int>, 3> picks{{{3, 5}, {4, 1}, {7, 6}}};  // slot, index
-    std::vector<std::map<int, std::pair<int, int>>> heard;
+    std::vector<Chord> heard;
     for (const auto& [slot, index] : picks) {
         Pick(kSelectors[slot], index);
         heard.push_back(Heard());
     }
     const QByteArray song = Save();
-    std::map<int, int> programs;
-    for (const MidiEvent& e : ParseEvents(song)) {
-        if ((e.status & 0xF0) == 0xC0) {
-            programs[e.status & 0x0F] = e.data1;
-        }
-    }
     for (size_t i = 0; i < picks.size(); ++i) {
         const int tick = picks[i].first * 8 * 24;
         for (int voice = 0; voice < 4; ++voice) {
-            const auto& [key, velocity] =
-                heard[i].at(voice == 0 ? kPreviewBassChannel : kPreviewAccChannel + voice - 1);
-            int found = 0;
+            std::vector<MidiEvent> at;
             for (const MidiEvent& e : NotesOn(song, voice)) {
                 if (e.tick == tick) {
-                    EXPECT_EQ(e.data1, key) << "slot " << picks[i].first << " voice " << voice;
-                    EXPECT_EQ(e.data2, velocity) << "voice " << voice;
-                    ++found;
+                    at.push_back(e);
                 }
             }
-            EXPECT_EQ(found, 1) << "slot " << picks[i].first << " voice " << voice;
+            ASSERT_EQ(at.size(), 1u) << "slot " << picks[i].first << " voice " << voice;
+            EXPECT_EQ(at[0].data1, heard[i].keys[voice]) << "slot " << picks[i].first;
+            EXPECT_EQ(at[0].data2, heard[i].velocities[voice]) << "voice " << voice;
         }
     }
-    EXPECT_EQ(programs.at(0), 33);
-    EXPECT_EQ(programs.at(1), 48);
+    int programs = 0;
+    for (const MidiEvent& e : ParseEvents(song)) {
+        if ((e.status & 0xF0) == 0xC0 && (e.status & 0x0F) < 4) {
+            EXPECT_EQ(e.data1, heard[0].programs[e.status & 0x0F])
+                << "channel " << (e.status & 0x0F);
+            ++programs;
+        }
+    }
+    EXPECT_GE(programs, 2);
 
     // The first chord, chosen by hand: Ⅴ of ハ短調 is G minor, 43 / 62 58 55.
     Click("RB_CSelf");
     Pick("CB_CSelf", 4);
-    const std::map<int, std::pair<int, int>> fifth = Heard();
-    EXPECT_EQ(fifth.at(kPreviewBassChannel).first, 43);
-    EXPECT_EQ(fifth.at(kPreviewAccChannel).first, 62);
-    EXPECT_EQ(fifth.at(kPreviewAccChannel + 1).first, 58);
-    EXPECT_EQ(fifth.at(kPreviewAccChannel + 2).first, 55);
+    EXPECT_EQ(Heard().keys, (std::array<int, 4>{43, 62, 58, 55}));
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -176,11 +162,7 @@ TEST_F(ChordHintTest, SelectorHintsReadEveryDegreeInEveryKeyAndMode) {
     Create();
     EXPECT_EQ(Hint("CB_One1"),
               U("ド・ミ・ソ（ハ長調では C）：いちばん落ちつく和音。曲のはじめとおわりに"));
-    EXPECT_EQ(Hint("CB_Two1"), U("ﾌｧ・ラ・ド（ハ長調では F）：ひろがる明るい和音。ⅤやⅠへ"));
     EXPECT_EQ(Hint("CB_CSelf"), Hint("CB_One1"));
-    Click("RB_DMinor");
-    EXPECT_EQ(Hint("CB_One1"),
-              U("ラ・ド・ミ（イ短調では Am）：くらく落ちつく和音。曲のはじめとおわりに"));
 
     Click("RB_CSelf");
     int at = 0;
@@ -236,20 +218,16 @@ TEST_F(ChordHintTest, HintsFollowTheChoiceTheKeyAndTheModeThroughUndo) {
 
 TEST_F(ChordHintTest, EveryMusicalSymbolHasAHintThatAHoverShows) {
     Create();
-    std::vector<std::string> names(std::begin(kSelectors), std::end(kSelectors));
-    for (const char* name : {"CB_CSelf", "CB_Chord"}) {
-        names.push_back(name);
+    QStringList names{"CB_CSelf", "CB_Chord"};
+    for (const char* selector : kSelectors) {
+        names << selector;
     }
     for (int i = 1; i <= 7; ++i) {
-        names.push_back("Percent" + std::to_string(i));
-        names.push_back("UD" + std::to_string(i));
-        if (i <= 4) {
-            names.push_back("Melody" + std::to_string(i));
-            names.push_back("Octave" + std::to_string(i));
-        }
+        names << QStringLiteral("Percent%1").arg(i) << QStringLiteral("UD%1").arg(i);
     }
-    for (const std::string& name : names) {
-        EXPECT_FALSE(Hint(name.c_str()).isEmpty()) << name;
+    for (const QString& name : names) {
+        EXPECT_FALSE(Get<QWidget>(name.toLatin1().constData())->toolTip().isEmpty())
+            << name.toStdString();
     }
     for (int m = 1; m <= 4; ++m) {
         EXPECT_EQ(Grid("Melody", m)->toolTip().toStdString(), MelodyRowHint(m));
