@@ -1,7 +1,9 @@
-// Hearing what is edited: an edited note, and one measure of a pattern.
+// Hearing what is edited: an edited note, a chosen chord, and one measure of
+// a pattern.
 #include <QTimer>
 
 #include "app/main.h"
+#include "sound/ChordAudition.h"
 #include "sound/MidiPlayer.h"
 #include "sound/OfflineSynth.h"
 #include "sound/PatternPreview.h"
@@ -31,6 +33,18 @@ void TSMain::AuditionNote(uint8_t pitch) {
     const SongState& state = document_.Current();
     Player().Sound(AuditionEvents(pitch, state.programs[size_t(Instrument::Melody)],
                                   state.volumes[size_t(VolumeGroup::Melody)]),
+                   false);
+}
+
+void TSMain::AuditionChord(int degree) {
+    // As an edited note: never over a song, never waiting, never reported.
+    if (playing_) {
+        return;
+    }
+    const SongState& state = document_.Current();
+    Player().Sound(ChordAuditionEvents(document_.Engine(), degree,
+                                       state.programs[size_t(Instrument::Accompaniment)],
+                                       state.programs[size_t(Instrument::Bass)]),
                    false);
 }
 

@@ -14,6 +14,7 @@
 #include "app/MainHelpers.h"
 #include "app/MainPage.h"
 #include "app/MainTexts.h"
+#include "engine/ChordHints.h"
 #include "engine/SChordGenerate.h"
 #include "engine/SMelody.h"
 #include "widgets/StringGrid.h"
@@ -267,6 +268,9 @@ QWidget* MainPage::BuildMelodyGroup() {
         octaveGrids_[m]->setObjectName(QStringLiteral("Octave") + number);
         melodyGrids_[m] = new StringGrid(8, cellWidth, 24);
         melodyGrids_[m]->setObjectName(QStringLiteral("Melody") + number);
+        // What a press does, and what the octave numbers mean.
+        octaveGrids_[m]->setToolTip(QString::fromStdString(OctaveRowHint(m + 1)));
+        melodyGrids_[m]->setToolTip(QString::fromStdString(MelodyRowHint(m + 1)));
         for (StringGrid* grid : {octaveGrids_[m], melodyGrids_[m]}) {
             grid->setItemDelegate(cellPainter);
             column->addWidget(grid);

@@ -39,7 +39,10 @@ QString MeasureStep(int measure, const char* what) {
 
 void MainPage::ChordSelectorChange(int slot) {
     Edit(MeasureStep(slot / 2 + 1, texts::kStepChord), [this, slot] {
-        host_.Document().SetChord(slot, chordSelectors_[slot]->currentIndex() + 1);
+        const int degree = chordSelectors_[slot]->currentIndex() + 1;
+        host_.Document().SetChord(slot, degree);
+        // The user chooses by ear: the chord is heard as the song now holds it.
+        host_.AuditionChord(degree);
     });
 }
 

@@ -82,8 +82,10 @@ void MainPage::RB_CSelfClick() {
 }
 
 void MainPage::CB_CSelfChange() {
-    Edit(Q(texts::kStepFirstChord),
-         [this] { host_.Document().SetFirstChordIndex(CB_CSelf->currentIndex()); });
+    Edit(Q(texts::kStepFirstChord), [this] {
+        host_.Document().SetFirstChordIndex(CB_CSelf->currentIndex());
+        host_.AuditionChord(CB_CSelf->currentIndex() + 1);
+    });
 }
 
 void MainPage::RB_MFourClick() {

@@ -10,6 +10,7 @@
 #include "app/MainPage.h"
 #include "app/PageHost.h"
 #include "document/SongDocument.h"
+#include "engine/ChordHints.h"
 #include "engine/SMelody.h"
 #include "widgets/StringGrid.h"
 #include "widgets/UpDown.h"
@@ -75,6 +76,8 @@ void MainPage::ShowSettings() {
     RB_CRandom->setChecked(state.firstChord == FirstChord::Random);
     RB_CSelf->setChecked(state.firstChord == FirstChord::Self);
     CB_CSelf->setCurrentIndex(state.firstChordIndex);
+    CB_CSelf->setToolTip(
+        QString::fromStdString(ChordHint(document.Engine(), state.firstChordIndex + 1)));
     SetChordSelfEnabled(state.firstChord == FirstChord::Self);
 
     RB_MFour->setChecked(state.styleShown == MelodyStyle::MoreQuarters);
@@ -90,6 +93,9 @@ void MainPage::ShowMelodyGroup() {
     const SongPart& part = document.Current().parts[document.Position()];
     for (int slot = 0; slot < kChordSlots; ++slot) {
         chordSelectors_[slot]->setCurrentIndex(part.degrees[slot] - 1);
+        // What the chosen chord is, in the key and mode of the song.
+        chordSelectors_[slot]->setToolTip(
+            QString::fromStdString(ChordHint(document.Engine(), part.degrees[slot])));
     }
     for (int m = 0; m < kMeasures; ++m) {
         fixRhythm_[m]->setChecked(part.fixed[m][0]);

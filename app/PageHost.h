@@ -24,6 +24,9 @@ class PageHost {
 
     // Sounds `pitch` briefly on the melody instrument (an edited note).
     virtual void AuditionNote(uint8_t pitch) = 0;
+    // Sounds chord `degree` (1..7) of the song's key and mode briefly on the
+    // bass and accompaniment instruments (a chosen chord).
+    virtual void AuditionChord(int degree) = 0;
     // Sounds a short preview; a device that cannot be used is reported.
     virtual void SoundPreview(const std::vector<LiveEvent>& events) = 0;
     virtual bool Playing() const = 0;

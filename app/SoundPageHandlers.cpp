@@ -9,6 +9,7 @@
 #include "app/PageHost.h"
 #include "app/SoundPage.h"
 #include "document/SongDocument.h"
+#include "engine/ChordHints.h"
 #include "sound/PatternPreview.h"
 #include "widgets/UpDown.h"
 
@@ -156,6 +157,13 @@ void SoundPage::CB_ChordChange() {
     const int row = CB_Chord->currentIndex();
     if (row < 0) {
         return;
+    }
+    // Which chord follows which, for the row shown.
+    CB_Chord->setToolTip(QString::fromStdString(ProbabilityRowHint(row + 1)));
+    for (int c = 0; c < 7; ++c) {
+        const QString hint = QString::fromStdString(ProbabilityHint(row + 1, c + 1));
+        percentEdits_[c]->setToolTip(hint);
+        percentUpDowns_[c]->setToolTip(hint);
     }
     const bool equal = document.Current().equal[row];
     if (equal) {

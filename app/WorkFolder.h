@@ -6,7 +6,8 @@
 namespace tontoko {
 
 // The files the program ships beside itself and reads from its working folder.
-inline constexpr const char* kShippedFiles[] = {"AccPattern.dat", "DrumPattern.dat", "index.html"};
+inline constexpr const char* kShippedFiles[] = {"AccPattern.dat", "DrumPattern.dat", "index.html",
+                                                "manual-symbols.png"};
 
 struct WorkFolderChoice {
     std::filesystem::path folder;  // empty: stay in the current folder

@@ -46,6 +46,7 @@ class TSMain : public QMainWindow, public PageHost, public RhythmTarget {
     DocumentHistory& History() override { return history_; }
     Messages& MessageBoxes() override { return *messages_; }
     void AuditionNote(uint8_t pitch) override;
+    void AuditionChord(int degree) override;
     void SoundPreview(const std::vector<LiveEvent>& events) override;
     bool Playing() const override { return playing_; }
 

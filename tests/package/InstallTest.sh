@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
 root="$stage/usr"
 for f in bin/tontoko bin/tontoko-compose \
-         share/tontoko/AccPattern.dat share/tontoko/DrumPattern.dat share/tontoko/index.html \
+         share/tontoko/AccPattern.dat share/tontoko/DrumPattern.dat share/tontoko/index.html share/tontoko/manual-symbols.png \
          share/applications/tontoko.desktop share/metainfo/org.example.tontoko.metainfo.xml \
          share/icons/hicolor/scalable/apps/tontoko.svg \
          share/doc/tontoko/copyright share/doc/tontoko/changelog.gz share/doc/tontoko/README.md.gz \
@@ -120,6 +120,7 @@ start() {
 start
 cmp -s "$user/AccPattern.dat" "$root/share/tontoko/AccPattern.dat" || fail "user folder not seeded"
 cmp -s "$user/index.html" "$root/share/tontoko/index.html" || fail "manual not seeded"
+cmp -s "$user/manual-symbols.png" "$root/share/tontoko/manual-symbols.png" || fail "manual picture not seeded"
 printf 'edited by the user\n' >"$user/DrumPattern.dat"
 rm "$user/index.html"
 start
