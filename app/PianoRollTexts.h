@@ -21,6 +21,10 @@ inline constexpr const char* kLaneLabel = "*";
 inline constexpr const char* kEditHint =
     "左クリック: 音を置く／ドラッグ: 高さを変える／右クリック・Delete: 消す";
 
+// What a screen reader calls the roll's controls.
+inline constexpr const char* kAccessibleShowAccompaniment = "伴奏とベースも表示する";
+inline constexpr const char* kAccessibleSave = "図を画像として保存";
+
 // Saving the picture.
 inline constexpr const char* kSaveFilter = "PNG画像(*.png)|*.png";
 inline constexpr const char* kSaveSuffix = "png";
