@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <ctime>
 
+#include "app/AccessibleNames.h"
 #include "app/MainHelpers.h"
 #include "app/MainPage.h"
 #include "app/MainTexts.h"
@@ -24,6 +25,7 @@
 #include "chain/Chain.h"
 #include "editing/RhythmCfg.h"
 #include "sound/MidiPlayer.h"
+#include "widgets/AccessibleComboBox.h"
 #include "widgets/AppFont.h"
 #include "widgets/DialogFolder.h"
 #include "widgets/DocumentOpener.h"
@@ -84,6 +86,8 @@ TSMain::TSMain(const Platform& platform, QWidget* parent)
         player_->SetNotify([this] { MPNotify(); });
     }
 
+    // Before the first drop-down list, so that every list says its name.
+    InstallAccessibleComboBox();
     setObjectName(QStringLiteral("TSMain"));
     setWindowTitle(Q(texts::kCaption));
     setFont(AppFont());
@@ -114,6 +118,7 @@ TSMain::TSMain(const Platform& platform, QWidget* parent)
     for (QComboBox* list : findChildren<QComboBox*>()) {
         FitToEntries(*list);
     }
+    NameMainWindowControls(*this);
     resize(kWindowWidth, kWindowHeight);
     placement_ = PlaceOnScreen(QRect(kWindowX, kWindowY, kWindowWidth, kWindowHeight));
     move(placement_);

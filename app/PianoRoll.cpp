@@ -17,6 +17,7 @@
 
 #include "app/PianoRollTexts.h"
 #include "files/AtomicFile.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
@@ -61,6 +62,8 @@ TSPianoRoll::TSPianoRoll(QWidget* owner, FileDialogs& fileDialogs, Messages& mes
     view_ = new PianoRollView(this);
     layout->addWidget(view_, 1);
     setFocusProxy(view_);
+    NameControl(*CB_RollAcc, Q(rolltexts::kAccessibleShowAccompaniment));
+    NameControl(*B_RollSave, Q(rolltexts::kAccessibleSave));
 
     timer_ = new QTimer(this);
     timer_->setInterval(kPollMilliseconds);

@@ -372,4 +372,28 @@ void PaintSelection(QPainter& painter, const PianoRollLayout& layout, const Roll
     painter.restore();
 }
 
+void PaintCursor(QPainter& painter, const PianoRollLayout& layout, int step, int pitch) {
+    const QRect cell = ToQ(layout.SpanRect(step, step + 2, pitch));
+    if (cell.isEmpty()) {
+        return;
+    }
+    const RollRect grid = layout.Grid();
+    painter.save();
+    painter.setClipRect(QRect(0, 0, layout.Width(), layout.Height()));
+    painter.fillRect(QRect(cell.left(), grid.y, cell.width(), grid.h), kCursorBand);
+    painter.fillRect(QRect(grid.x, cell.top(), grid.w, cell.height()), kCursorBand);
+    // The row's name and octave, marked at their side.
+    const RollRect labels = layout.Labels();
+    painter.fillRect(QRect(labels.x, cell.top(), labels.w, cell.height()), kCursorBand);
+    painter.fillRect(QRect(labels.x, cell.top(), 3, cell.height()), kCursor);
+    // The frame: the colour outside, white inside, readable on any bar.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kCursor, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(cell.adjusted(-1, -1, 0, 0));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(cell.adjusted(1, 1, -2, -2));
+    painter.restore();
+}
+
 }  // namespace tontoko

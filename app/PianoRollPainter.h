@@ -35,6 +35,8 @@ inline const QColor kLockText{150, 90, 0};
 inline const QColor kPlayingMeasure{255, 190, 0, 56};
 inline const QColor kPlayhead{224, 32, 42};
 inline const QColor kSelection{20, 20, 20};
+inline const QColor kCursor{160, 0, 150};
+inline const QColor kCursorBand{160, 0, 150, 36};
 }  // namespace rollcolors
 
 QColor RoleColor(NoteRole role);
@@ -49,6 +51,11 @@ void PaintPlayhead(QPainter& painter, const PianoRollLayout& layout, double step
 
 // An outline around the selected note.
 void PaintSelection(QPainter& painter, const PianoRollLayout& layout, const RollNote& note);
+
+// The keyboard cursor on the eighth-note cell from `step` in the row of
+// `pitch`: a thick frame, faint bands through its column and its row, and the
+// row's name marked.
+void PaintCursor(QPainter& painter, const PianoRollLayout& layout, int step, int pitch);
 
 // The rectangle a melody note's bar is drawn in: its cells less a pixel of
 // air on each side, so that neighbouring notes stay apart.

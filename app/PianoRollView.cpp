@@ -1,5 +1,7 @@
 #include "app/PianoRollView.h"
 
+#include <QAccessible>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -8,6 +10,7 @@
 
 #include "app/PianoRollPainter.h"
 #include "app/PianoRollTexts.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
 
 namespace tontoko {
@@ -29,8 +32,11 @@ PianoRollView::PianoRollView(QWidget* parent) : QWidget(parent) {
     setFont(AppFont());
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setToolTip(QString::fromUtf8(rolltexts::kEditHint));
+    setToolTip(QString::fromUtf8(rolltexts::kEditHint) + QLatin1Char('\n') +
+               QString::fromUtf8(rolltexts::kKeyHint));
+    FollowHint(*this);
     Relayout();
+    NameCursorPlace(true);
 }
 
 void PianoRollView::SetSong(RollSong song) {
@@ -43,12 +49,14 @@ void PianoRollView::SetSong(RollSong song) {
     }
     Relayout();
     update();
+    NameCursorPlace();
 }
 
 void PianoRollView::SetShowAccompaniment(bool on) {
     showAccompaniment_ = on;
     Relayout();
     update();
+    NameCursorPlace();
 }
 
 void PianoRollView::Relayout() {
@@ -63,6 +71,8 @@ void PianoRollView::Relayout() {
     layout_ = PianoRollLayout(width(), height(), span, lane);
     pictureStale_ = true;
     playingStale_ = true;
+    // Rows that went keep no cursor.
+    cursor_ = ClampedCursor(cursor_, StepCount(), layout_.Span());
 }
 
 void PianoRollView::EnsurePicture() {
@@ -115,6 +125,9 @@ void PianoRollView::paintEvent(QPaintEvent* event) {
         if (const RollNote* note = song_.NoteAt(*selected_)) {
             PaintSelection(painter, layout_, *note);
         }
+    }
+    if (hasFocus()) {
+        PaintCursor(painter, layout_, cursor_.step, cursor_.pitch);
     }
     if (playhead_) {
         PaintPlayhead(painter, layout_, *playhead_);
@@ -175,6 +188,10 @@ void PianoRollView::mousePressEvent(QMouseEvent* event) {
     const int pitch = layout_.PitchAt(at.y());
     if (step < 0 || (pitch < 0 && !lane)) {
         return;
+    }
+    // The keyboard goes on from the pressed cell.
+    if (pitch >= 0) {
+        SetCursor(ClampedCursor({step, pitch}, StepCount(), layout_.Span()));
     }
     // Notes are edited at the eighth-note positions the grids show.
     const RollNote* bar = BarAt(step, pitch, lane);
@@ -251,16 +268,118 @@ void PianoRollView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PianoRollView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete && selected_) {
-        const int target = *selected_;
-        selected_.reset();
-        update();
-        if (edits_.remove) {
-            edits_.remove(target);
+    // While the mouse holds a note, the keys leave it alone.
+    const bool held = dragStep_.has_value();
+    if (event->key() == Qt::Key_Delete) {
+        if (!held) {
+            DeleteNote();
         }
         return;
     }
-    QWidget::keyPressEvent(event);
+    constexpr Qt::KeyboardModifiers kChords =
+        Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->modifiers() & kChords) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Left:
+            MoveCursor(CursorMove::Left);
+            return;
+        case Qt::Key_Right:
+            MoveCursor(CursorMove::Right);
+            return;
+        case Qt::Key_Up:
+            MoveCursor(CursorMove::Up);
+            return;
+        case Qt::Key_Down:
+            MoveCursor(CursorMove::Down);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            // A held key does not place again.
+            if (!held && !event->isAutoRepeat()) {
+                PlaceAtCursor();
+            }
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void PianoRollView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PianoRollView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void PianoRollView::MoveCursor(CursorMove move) {
+    if (selected_) {
+        selected_.reset();
+        update();
+    }
+    SetCursor(MovedCursor(cursor_, move, StepCount(), layout_.Span()));
+}
+
+void PianoRollView::SetCursor(RollCursor cursor) {
+    if (cursor == cursor_) {
+        return;
+    }
+    cursor_ = cursor;
+    update();
+    NameCursorPlace();
+}
+
+void PianoRollView::PlaceAtCursor() {
+    // The edit a left press and its release make on an empty cell: one step.
+    selected_ = cursor_.step;
+    update();
+    if (edits_.begin) {
+        edits_.begin();
+    }
+    if (edits_.place) {
+        edits_.place(cursor_.step, cursor_.pitch);
+    }
+    if (edits_.end) {
+        edits_.end();
+    }
+}
+
+void PianoRollView::DeleteNote() {
+    std::optional<int> target = selected_;
+    if (!target) {
+        // The note sounding at the cursor, if it starts on a cell edits use.
+        const RollNote* note = song_.NoteAt(cursor_.step);
+        if (note && note->step % 2 == 0) {
+            target = note->step;
+        }
+    }
+    if (!target) {
+        return;
+    }
+    selected_.reset();
+    update();
+    if (edits_.remove) {
+        edits_.remove(*target);
+    }
+}
+
+void PianoRollView::NameCursorPlace(bool quietly) {
+    const QString name = QString::fromUtf8(rolltexts::kAccessibleName) + QLatin1Char(' ') +
+                         CursorText(song_, cursor_);
+    if (name == accessibleName()) {
+        return;
+    }
+    setAccessibleName(name);
+    if (!quietly) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        NotifyAssistiveTechnology(event);
+    }
 }
 
 }  // namespace tontoko

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/PianoRollLayout.h"
+#include "app/RollCursor.h"
 #include "engine/RollNotes.h"
 
 namespace tontoko {
@@ -13,14 +14,17 @@ namespace tontoko {
 // What the roll asks of the window that owns the song. Steps are even (the
 // eighth-note cells of the grids); pitches are those of the pressed rows.
 struct RollEdits {
-    // A left press and its release: what happens between them is one edit.
+    // A left press and its release, or Enter or Space at the keyboard
+    // cursor: what happens between them is one edit.
     std::function<void()> begin;
     std::function<void()> end;
-    // A left press on a cell: a new note, or the cell's note to that row.
+    // A left press on a cell, or Enter or Space: a new note, or the cell's
+    // note to that row.
     std::function<void(int step, int rowPitch)> place;
     // The pressed note dragged to the row of `rowPitch`.
     std::function<void(int step, int rowPitch)> drag;
-    // A right press on a note, or Delete on the selected one.
+    // A right press on a note, or Delete on the selected one or, with none
+    // selected, on the note at the keyboard cursor.
     std::function<void(int step)> remove;
 };
 
@@ -28,6 +32,13 @@ struct RollEdits {
 // chords, the melody as bars and, while a song plays, the playhead. The
 // picture without the playhead is kept and drawn again only when the song or
 // the size changes, so that following the playback costs little.
+//
+// From the keyboard: the arrow keys move a cursor cell (shown while the view
+// has the focus) by an eighth note or a row; Enter or Space places a note at
+// it through the edits of a press and release; Delete removes the selected
+// note or, with none selected, the note sounding at the cursor's step. Moving the cursor ends the
+// selection. The cursor's place is the view's accessible name, so that a
+// screen reader says it at each move.
 class PianoRollView : public QWidget {
     Q_OBJECT
   public:
@@ -44,6 +55,7 @@ class PianoRollView : public QWidget {
     std::optional<double> Playhead() const { return playhead_; }
     // The selected note's onset step, if any.
     std::optional<int> Selection() const { return selected_; }
+    RollCursor Cursor() const { return cursor_; }
 
     const PianoRollLayout& Layout() const { return layout_; }
     // The picture as it would be saved: no playhead, no selection.
@@ -59,8 +71,21 @@ class PianoRollView : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
+    // The steps the cursor can reach: the whole song.
+    int StepCount() const { return kSongSteps; }
+    void MoveCursor(CursorMove move);
+    void SetCursor(RollCursor cursor);
+    // Enter and Space: a note at the cursor's cell and row, through the edits
+    // of a press and release, as one step.
+    void PlaceAtCursor();
+    void DeleteNote();
+    // The accessible name follows the cursor's place; a change is sent to
+    // assistive technology unless `quietly`.
+    void NameCursorPlace(bool quietly = false);
     void Relayout();
     void EnsurePicture();
     void EnsurePlayingPicture();
@@ -80,6 +105,7 @@ class PianoRollView : public QWidget {
     std::optional<int> selected_;
     std::optional<int> dragStep_;
     int dragPitch_ = -1;
+    RollCursor cursor_;
 };
 
 }  // namespace tontoko

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
 #include "widgets/DocumentOpener.h"
 
@@ -23,6 +24,12 @@ const QString kContact = QStringLiteral("連絡先: 付属の README をご覧�
 const QString kInstalledReadme = QStringLiteral("連絡先: %1 の README");
 const QString kManual = QStringLiteral("index.html");
 const QString kClose = QStringLiteral("とじる");
+
+// What a screen reader calls the link and the button.
+const std::vector<ControlName> kAccessibleNames = {
+    {QStringLiteral("Label4"), QStringLiteral("説明書（index.html）を開く")},
+    {QStringLiteral("Button1"), QStringLiteral("とじる")},
+};
 
 void SetTextColor(QLabel* label, const QColor& color) {
     QPalette palette = label->palette();
@@ -107,6 +114,7 @@ TSVersion::TSVersion(QWidget* parent, DocumentOpener& opener)
         label2_->setToolTip(contact);
     }
 
+    NameControls(*this, kAccessibleNames);
     connect(button1_, &QPushButton::clicked, this, &TSVersion::Button1Click);
 }
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "chain/Join.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
 #include "widgets/DialogFolder.h"
 #include "widgets/FileDialogs.h"
@@ -37,6 +38,16 @@ const QString kUnreadable = QStringLiteral("「%1」を読み込めませんで�
 const QString kWriteFailed =
     QStringLiteral("「%1」に書き込めませんでした。\nファイルは作られていません。");
 const QString kError = QStringLiteral("Error");
+
+// What a screen reader calls each control.
+const std::vector<ControlName> kAccessibleNames = {
+    {QStringLiteral("FileName1"), QStringLiteral("前になる曲のファイル")},
+    {QStringLiteral("B_Open1"), QStringLiteral("前になる曲のファイルを選ぶ")},
+    {QStringLiteral("FileName2"), QStringLiteral("後ろにつなぐ曲のファイル")},
+    {QStringLiteral("B_Open2"), QStringLiteral("後ろにつなぐ曲のファイルを選ぶ")},
+    {QStringLiteral("B_Chain"), QStringLiteral("連結する")},
+    {QStringLiteral("B_Close"), QStringLiteral("閉じる")},
+};
 
 QString FullPath(const QString& name) {
     return QFileInfo(name).absoluteFilePath();
@@ -108,6 +119,8 @@ TSChainDialog::TSChainDialog(QWidget* parent, Messages& messages, FileDialogs& f
     layout->addLayout(grid);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    NameControls(*this, kAccessibleNames);
 
     connect(open1_, &QPushButton::clicked, this, &TSChainDialog::B_Open1Click);
     connect(open2_, &QPushButton::clicked, this, &TSChainDialog::B_Open2Click);

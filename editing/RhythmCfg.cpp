@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "editing/RhythmTarget.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
 #include "widgets/Messages.h"
 #include "widgets/StringGrid.h"
@@ -68,6 +69,25 @@ const QString kCautionCaption = QStringLiteral("Caution");
 const QString kMessageCaption = QStringLiteral("Message");
 const QString kDeleteCaption = QStringLiteral("Messgae");
 const QString kErrorCaption = QStringLiteral("Error");
+
+// What a screen reader calls each control.
+const std::vector<ControlName> kAccessibleNames = {
+    {QStringLiteral("PC_Rhythm"), QStringLiteral("リズムの登録・呼び出し・削除")},
+    {QStringLiteral("SG_Regist"), QStringLiteral("登録するリズム")},
+    {QStringLiteral("B_Regist"), QStringLiteral("登録")},
+    {QStringLiteral("SG_Call"), QStringLiteral("呼び出すリズム")},
+    {QStringLiteral("UD_Call"), QStringLiteral("呼び出すリズムの番号"),
+     QStringLiteral("次のリズムを呼び出す"), QStringLiteral("前のリズムを呼び出す")},
+    {QStringLiteral("E_Apply"), QStringLiteral("適用する小節")},
+    {QStringLiteral("UD_Apply"), QStringLiteral("適用する小節"),
+     QStringLiteral("適用する小節を後ろへ"), QStringLiteral("適用する小節を前へ")},
+    {QStringLiteral("B_Apply"), QStringLiteral("適用する")},
+    {QStringLiteral("SG_Delete"), QStringLiteral("消すリズム")},
+    {QStringLiteral("UD_Delete"), QStringLiteral("消すリズムの番号"),
+     QStringLiteral("次のリズムを選ぶ"), QStringLiteral("前のリズムを選ぶ")},
+    {QStringLiteral("B_Delete"), QStringLiteral("消す")},
+    {QStringLiteral("Button1"), QStringLiteral("閉じる")},
+};
 
 constexpr int kColumns = 8;
 constexpr int kCellSize = 15;
@@ -137,6 +157,8 @@ TSRhythmCfg::TSRhythmCfg(QWidget* parent, RhythmTarget& target, Messages& messag
     layout->addWidget(tabs_);
     layout->addLayout(bottom);
     setFixedSize(420, 270);
+
+    NameControls(*this, kAccessibleNames);
 
     connect(regist_, &StringGrid::mousePressed, this,
             [this](int column, Qt::MouseButton) { SG_RegistMouseDown(column); });
