@@ -29,6 +29,24 @@ ControlName Stepper(const char* object, const char* name, const char* raise, con
     return {QString::fromLatin1(object), Q(name), Q(raise), Q(lower)};
 }
 
+// The controls of measure groups 1..4, named after the measures' numbers in
+// the song, from `firstMeasure`.
+void AddMeasureNames(std::vector<ControlName>& names, int firstMeasure) {
+    static const char* const kSelectors[] = {"One", "Two", "Three", "Four"};
+    for (int m = 1; m <= 4; ++m) {
+        const QString measure = Q("%1小節目").arg(firstMeasure + m - 1);
+        const QString selector = QStringLiteral("CB_%1").arg(QLatin1String(kSelectors[m - 1]));
+        const QString number = QString::number(m);
+        names.push_back({selector + QLatin1Char('1'), measure + Q(" 前半の和音")});
+        names.push_back({selector + QLatin1Char('2'), measure + Q(" 後半の和音")});
+        names.push_back({QStringLiteral("Octave") + number, measure + Q("のオクターブ")});
+        names.push_back({QStringLiteral("Melody") + number, measure + Q("のメロディ")});
+        names.push_back({QStringLiteral("Fix_Rhythm") + number, measure + Q("のリズムを固定する")});
+        names.push_back(
+            {QStringLiteral("Fix_Melody") + number, measure + Q("のメロディを固定する")});
+    }
+}
+
 // Page "めいん": the settings, "そのた" and the melody that was made.
 void AddMainPage(std::vector<ControlName>& names) {
     names.insert(
@@ -60,24 +78,14 @@ void AddMainPage(std::vector<ControlName>& names) {
             Plain("Edit_Interval", "メロディ開始までの拍数"),
             Stepper("UD_Interval", "メロディ開始までの拍数", "メロディ開始までの拍数を増やす",
                     "メロディ開始までの拍数を減らす"),
+            Plain("B_PartAdd", "4小節ふやす"),
+            Plain("B_PartDelete", "この4小節をけす"),
             Stepper("UD_MPos", "現在の場所", "現在の場所を後ろへ", "現在の場所を前へ"),
             Plain("Edit_Measure", "消去する小節"),
             Stepper("UD_Measure", "消去する小節", "消去する小節を後ろへ", "消去する小節を前へ"),
             Plain("B_Clear", "メロディを消去する"),
         });
-    static const char* const kSelectors[] = {"One", "Two", "Three", "Four"};
-    for (int m = 1; m <= 4; ++m) {
-        const QString measure = Q("%1小節目").arg(m);
-        const QString selector = QStringLiteral("CB_%1").arg(QLatin1String(kSelectors[m - 1]));
-        const QString number = QString::number(m);
-        names.push_back({selector + QLatin1Char('1'), measure + Q(" 前半の和音")});
-        names.push_back({selector + QLatin1Char('2'), measure + Q(" 後半の和音")});
-        names.push_back({QStringLiteral("Octave") + number, measure + Q("のオクターブ")});
-        names.push_back({QStringLiteral("Melody") + number, measure + Q("のメロディ")});
-        names.push_back({QStringLiteral("Fix_Rhythm") + number, measure + Q("のリズムを固定する")});
-        names.push_back(
-            {QStringLiteral("Fix_Melody") + number, measure + Q("のメロディを固定する")});
-    }
+    AddMeasureNames(names, 1);
 }
 
 // Page "さ　ぶ": sounds, volumes, patterns, the transition table and the fade.
@@ -159,6 +167,12 @@ void NameTabs(QMainWindow& window) {
 }
 
 }  // namespace
+
+void NameMeasureControls(QWidget& page, int firstMeasure) {
+    std::vector<ControlName> names;
+    AddMeasureNames(names, firstMeasure);
+    NameControls(page, names);
+}
 
 void NameMainWindowControls(QMainWindow& window) {
     std::vector<ControlName> names;

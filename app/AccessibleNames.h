@@ -1,6 +1,7 @@
 #pragma once
 
 class QMainWindow;
+class QWidget;
 
 namespace tontoko {
 
@@ -9,5 +10,8 @@ namespace tontoko {
 // stay as they are, the names are added beside them, and every description
 // follows its control's hint.
 void NameMainWindowControls(QMainWindow& window);
+// The measure groups' controls of `page` again, for the part whose first
+// measure is `firstMeasure` in the song.
+void NameMeasureControls(QWidget& page, int firstMeasure);
 
 }  // namespace tontoko

@@ -1,6 +1,7 @@
 #include "app/DocumentHistory.h"
 
 #include <QUndoCommand>
+#include <algorithm>
 
 namespace tontoko {
 
@@ -34,6 +35,32 @@ class SongStep : public QUndoCommand {
 };
 
 }  // namespace
+
+void GridCells::InsertCopy(int part, int parts) {
+    const auto shift = [&](auto& cells) {
+        auto first = cells.begin() + (part + 1) * kPartCells;
+        std::copy_backward(first, cells.begin() + parts * kPartCells,
+                           cells.begin() + (parts + 1) * kPartCells);
+        std::copy(first - kPartCells, first, first);
+    };
+    shift(names);
+    shift(octaves);
+}
+
+void GridCells::Remove(int part, int parts) {
+    const auto shift = [&](auto& cells) {
+        std::copy(cells.begin() + (part + 1) * kPartCells, cells.begin() + parts * kPartCells,
+                  cells.begin() + part * kPartCells);
+    };
+    shift(names);
+    shift(octaves);
+    ClearPart(parts - 1);
+}
+
+void GridCells::ClearPart(int part) {
+    std::fill_n(names.begin() + part * kPartCells, kPartCells, uint8_t{0});
+    std::fill_n(octaves.begin() + part * kPartCells, kPartCells, kNoOctave);
+}
 
 DocumentHistory::DocumentHistory(SongDocument& document, Views views, QObject* owner)
     : document_(document), views_(std::move(views)), stack_(new QUndoStack(owner)) {

@@ -13,16 +13,27 @@ namespace tontoko {
 
 // What the melody and octave grids show, kept beside the document: a cell may
 // hold an octave left from an earlier note or the "*" of an applied rhythm,
-// which the song alone does not tell. Each cell in two bytes.
+// which the song alone does not tell. Each cell in two bytes, for every part
+// of the song: the grids show the cells of the part shown.
 struct GridCells {
+    static constexpr int kPartCells = kMeasures * 8;
     // Name cells: 0 empty, 1..12 the note names from "ド", 13 "*".
-    std::array<uint8_t, kMeasures * 8> names{};
+    std::array<uint8_t, kMaxParts * kPartCells> names{};
     // Octave cells: the number shown, or kNoOctave for an empty cell.
-    std::array<int8_t, kMeasures * 8> octaves{};
+    std::array<int8_t, kMaxParts * kPartCells> octaves{};
     static constexpr int8_t kNoOctave = INT8_MIN;
 
     GridCells() { octaves.fill(kNoOctave); }
     bool operator==(const GridCells&) const = default;
+
+    // The cells of `part`, measure 1..4, column 0..7.
+    static int Index(int part, int measure, int column) {
+        return part * kPartCells + (measure - 1) * 8 + column;
+    }
+    // As a part is copied after itself, or removed, in a song of `parts`.
+    void InsertCopy(int part, int parts);
+    void Remove(int part, int parts);
+    void ClearPart(int part);
 };
 
 // One moment of the song as undo restores it.

@@ -77,8 +77,13 @@ class MainPage : public QWidget {
     void Fix_RhythmClick(int measure, bool checked);
     void Fix_MelodyClick(int measure, bool checked);
 
-    // "そのた".
+    // "そのた": the interval, and the song's parts of four measures.
     void UD_IntervalClick();
+    void UD_MPosClick();
+    void B_PartAddClick();
+    void B_PartDeleteClick();
+    // Shows part 0..parts-1 (the position): a view, not a step of undo.
+    void ShowPart(int part);
 
   private:
     QWidget* BuildSettingsGroup();
@@ -86,7 +91,9 @@ class MainPage : public QWidget {
     QWidget* BuildMelodyGroup();
     void ConnectHandlers();
     void ShowSettings();
+    void ShowEtcGroup();
     void ShowMelodyGroup();
+    void ShowMeasureNumbers();
     void SetDurSelfEnabled(bool on);
     void SetTempoSelfEnabled(bool on);
     void SetChordSelfEnabled(bool on);
@@ -95,6 +102,9 @@ class MainPage : public QWidget {
 
     PageHost& host_;
     int lastPressedColumn_ = 0;
+    // The cells of every part; the grids hold those of the part shown.
+    GridCells partCells_;
+    int numberedFrom_ = 1;  // the song's number of the first measure shown
 
     // Settings.
     QRadioButton* RB_DMajor = nullptr;
@@ -140,6 +150,8 @@ class MainPage : public QWidget {
     QLineEdit* Edit_Interval = nullptr;
     UpDown* UD_Interval = nullptr;
     QLabel* Label_MLength = nullptr;
+    QPushButton* B_PartAdd = nullptr;
+    QPushButton* B_PartDelete = nullptr;
     QLabel* Label_MPos = nullptr;
     UpDown* UD_MPos = nullptr;
 };

@@ -215,14 +215,21 @@ QWidget* MainPage::BuildEtcGroup() {
 
     QGroupBox* length = Group("GB_MLength", texts::kMLength);
     auto* lengthLayout = VBox(length, 6, 2);
-    Label_MLength = Named(new QLabel(Q(texts::kMLengthLabel)), "Label_MLength");
+    Label_MLength = Named(new QLabel(Q(texts::kMLengthLabel).arg(kMeasures)), "Label_MLength");
     Label_MLength->setToolTip(Q(texts::kMLengthHint));
     lengthLayout->addWidget(Label_MLength);
+    B_PartAdd = Named(new QPushButton(Q(texts::kPartAdd)), "B_PartAdd");
+    B_PartAdd->setToolTip(Q(texts::kPartAddHint));
+    B_PartDelete = Named(new QPushButton(Q(texts::kPartDelete)), "B_PartDelete");
+    B_PartDelete->setToolTip(Q(texts::kPartDeleteHint));
+    B_PartDelete->setEnabled(false);
+    lengthLayout->addWidget(B_PartAdd);
+    lengthLayout->addWidget(B_PartDelete);
     layout->addWidget(length);
 
     QGroupBox* position = Group("GB_MPos", texts::kMPos);
     auto* positionLayout = VBox(position, 6, 4);
-    Label_MPos = Named(new QLabel(Q(texts::kMPosLabel)), "Label_MPos");
+    Label_MPos = Named(new QLabel(Q(texts::kMPosLabel).arg(1)), "Label_MPos");
     positionLayout->addWidget(Label_MPos);
     UD_MPos = MakeUpDown("UD_MPos", 0, 0, 1, 0, nullptr, Qt::Horizontal);
     UD_MPos->setToolTip(Q(texts::kMPosHint));
@@ -250,7 +257,8 @@ QWidget* MainPage::BuildMelodyGroup() {
     static const char* const kSelectors[] = {"CB_One1",   "CB_One2",   "CB_Two1",  "CB_Two2",
                                              "CB_Three1", "CB_Three2", "CB_Four1", "CB_Four2"};
     for (int m = 0; m < kMeasures; ++m) {
-        QGroupBox* measure = Group(kGroups[m], texts::kMeasureCaptions[m]);
+        QGroupBox* measure = Group(kGroups[m], texts::kMeasureCaption);
+        measure->setTitle(Q(texts::kMeasureCaption).arg(m + 1));
         measureGroups_[m] = measure;
         auto* column = VBox(measure, 4, 3);
         auto* selectors = new QHBoxLayout;
@@ -354,6 +362,9 @@ void MainPage::ConnectHandlers() {
     connect(B_Clear, &QPushButton::clicked, this, &MainPage::B_ClearClick);
     connect(UD_Measure, &UpDown::clicked, this, &MainPage::UD_MeasureClick);
     connect(UD_Interval, &UpDown::clicked, this, &MainPage::UD_IntervalClick);
+    connect(UD_MPos, &UpDown::clicked, this, &MainPage::UD_MPosClick);
+    connect(B_PartAdd, &QPushButton::clicked, this, &MainPage::B_PartAddClick);
+    connect(B_PartDelete, &QPushButton::clicked, this, &MainPage::B_PartDeleteClick);
 }
 
 void MainPage::SetDurSelfEnabled(bool on) {

@@ -30,15 +30,18 @@ QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-// "2小節目の和音" and its kin: a step named after the measure it changed.
-QString MeasureStep(int measure, const char* what) {
-    return QString::fromUtf8(texts::kStepMeasure).arg(measure).arg(QString::fromUtf8(what));
+// "2小節目の和音" and its kin: a step named after the measure it changed, by
+// its number in the song.
+QString MeasureStep(const SongDocument& document, int measure, const char* what) {
+    return QString::fromUtf8(texts::kStepMeasure)
+        .arg(document.SongMeasure(measure))
+        .arg(QString::fromUtf8(what));
 }
 
 }  // namespace
 
 void MainPage::ChordSelectorChange(int slot) {
-    Edit(MeasureStep(slot / 2 + 1, texts::kStepChord), [this, slot] {
+    Edit(MeasureStep(host_.Document(), slot / 2 + 1, texts::kStepChord), [this, slot] {
         const int degree = chordSelectors_[slot]->currentIndex() + 1;
         host_.Document().SetChord(slot, degree);
         // The user chooses by ear: the chord is heard as the song now holds it.
@@ -52,27 +55,28 @@ void MainPage::MelodyMouseDown(int measure, int column, Qt::MouseButton button) 
         return;
     }
     lastPressedColumn_ = column;
-    Edit(MeasureStep(measure, texts::kStepMelody), [this, measure, column, button] {
-        SongDocument& document = host_.Document();
-        const int step = CellStep(measure, column);
-        const uint8_t before = document.Engine().MelodyPitches().Pitch(step);
-        const CellTexts cell = document.PressCell(measure, column, ButtonOf(button));
-        melodyGrids_[measure - 1]->SetCell(column, Text(cell.name));
-        octaveGrids_[measure - 1]->SetCell(column, Text(cell.octave));
-        // A new note or a new pitch is heard; a press that changed nothing is
-        // not.
-        const uint8_t after = document.Engine().MelodyPitches().Pitch(step);
-        if (after != before) {
-            host_.AuditionNote(after);
-        }
-    });
+    Edit(MeasureStep(host_.Document(), measure, texts::kStepMelody),
+         [this, measure, column, button] {
+             SongDocument& document = host_.Document();
+             const int step = CellStep(measure, column);
+             const uint8_t before = document.Engine().MelodyPitches().Pitch(step);
+             const CellTexts cell = document.PressCell(measure, column, ButtonOf(button));
+             melodyGrids_[measure - 1]->SetCell(column, Text(cell.name));
+             octaveGrids_[measure - 1]->SetCell(column, Text(cell.octave));
+             // A new note or a new pitch is heard; a press that changed nothing is
+             // not.
+             const uint8_t after = document.Engine().MelodyPitches().Pitch(step);
+             if (after != before) {
+                 host_.AuditionNote(after);
+             }
+         });
 }
 
 void MainPage::MelodyKeyDown(int measure, int key) {
     if (key != Qt::Key_Delete) {
         return;
     }
-    Edit(MeasureStep(measure, texts::kStepMelody), [this, measure] {
+    Edit(MeasureStep(host_.Document(), measure, texts::kStepMelody), [this, measure] {
         if (host_.Document().DeleteCell(measure, lastPressedColumn_)) {
             melodyGrids_[measure - 1]->SetCell(lastPressedColumn_, QString());
             octaveGrids_[measure - 1]->SetCell(lastPressedColumn_, QString());
@@ -98,16 +102,17 @@ void MainPage::B_ClearClick() {
 }
 
 void MainPage::UD_MeasureClick() {
-    Edit_Measure->setText(Text(ClearTargetText(UD_Measure->Position())));
+    Edit_Measure->setText(
+        Text(ClearTargetText(UD_Measure->Position(), host_.Document().SongMeasure(1))));
 }
 
 void MainPage::Fix_RhythmClick(int measure, bool checked) {
-    Edit(MeasureStep(measure, texts::kFixRhythm),
+    Edit(MeasureStep(host_.Document(), measure, texts::kFixRhythm),
          [this, measure, checked] { host_.Document().SetFixRhythm(measure, checked); });
 }
 
 void MainPage::Fix_MelodyClick(int measure, bool checked) {
-    Edit(MeasureStep(measure, texts::kFixMelody),
+    Edit(MeasureStep(host_.Document(), measure, texts::kFixMelody),
          [this, measure, checked] { host_.Document().SetFixMelody(measure, checked); });
 }
 
@@ -129,14 +134,6 @@ void MainPage::RefreshMelodyGrids() {
             }
         }
     }
-}
-
-void MainPage::ShowOpenedSong() {
-    for (int m = 0; m < kMeasures; ++m) {
-        melodyGrids_[m]->ClearCells();
-        octaveGrids_[m]->ClearCells();
-    }
-    RefreshMelodyGrids();
 }
 
 void MainPage::ShowCell(int step, const CellTexts& texts) {

@@ -5,9 +5,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
+#include "app/AccessibleNames.h"
 #include "app/MainPage.h"
+#include "app/MainTexts.h"
 #include "app/PageHost.h"
 #include "document/SongDocument.h"
 #include "engine/ChordHints.h"
@@ -20,6 +23,10 @@ namespace tontoko {
 namespace {
 
 constexpr uint8_t kStarCode = 13;
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 uint8_t NameCode(const QString& text) {
     if (text == QLatin1String("*")) {
@@ -49,6 +56,7 @@ QString NameText(uint8_t code) {
 
 void MainPage::ShowDocument() {
     ShowSettings();
+    ShowEtcGroup();
     ShowMelodyGroup();
 }
 
@@ -103,16 +111,19 @@ void MainPage::ShowMelodyGroup() {
         // The melody can be fixed only while the rhythm is.
         fixMelody_[m]->setEnabled(part.fixed[m][0]);
     }
+    Edit_Measure->setText(
+        QString::fromStdString(ClearTargetText(UD_Measure->Position(), document.SongMeasure(1))));
 }
 
 GridCells MainPage::CaptureGrids() const {
-    GridCells cells;
-    for (int m = 0; m < kMeasures; ++m) {
+    GridCells cells = partCells_;
+    const int part = host_.Document().Position();
+    for (int m = 1; m <= kMeasures; ++m) {
         for (int column = 0; column < 8; ++column) {
-            const int i = m * 8 + column;
-            cells.names[i] = NameCode(melodyGrids_[m]->Cell(column));
+            const int i = GridCells::Index(part, m, column);
+            cells.names[i] = NameCode(melodyGrids_[m - 1]->Cell(column));
             bool ok = false;
-            const int octave = octaveGrids_[m]->Cell(column).toInt(&ok);
+            const int octave = octaveGrids_[m - 1]->Cell(column).toInt(&ok);
             cells.octaves[i] = ok ? int8_t(octave) : GridCells::kNoOctave;
         }
     }
@@ -120,15 +131,29 @@ GridCells MainPage::CaptureGrids() const {
 }
 
 void MainPage::RestoreGrids(const GridCells& cells) {
-    for (int m = 0; m < kMeasures; ++m) {
+    partCells_ = cells;
+    const int part = host_.Document().Position();
+    for (int m = 1; m <= kMeasures; ++m) {
         for (int column = 0; column < 8; ++column) {
-            const int i = m * 8 + column;
-            melodyGrids_[m]->SetCell(column, NameText(cells.names[i]));
-            octaveGrids_[m]->SetCell(column, cells.octaves[i] == GridCells::kNoOctave
-                                                 ? QString()
-                                                 : QString::number(cells.octaves[i]));
+            const int i = GridCells::Index(part, m, column);
+            melodyGrids_[m - 1]->SetCell(column, NameText(cells.names[i]));
+            octaveGrids_[m - 1]->SetCell(column, cells.octaves[i] == GridCells::kNoOctave
+                                                     ? QString()
+                                                     : QString::number(cells.octaves[i]));
         }
     }
+}
+
+void MainPage::ShowEtcGroup() {
+    const SongDocument& document = host_.Document();
+    const int parts = document.Current().partCount;
+    const int part = document.Position();
+    Label_MLength->setText(Q(texts::kMLengthLabel).arg(parts * kMeasures));
+    Label_MPos->setText(Q(texts::kMPosLabel).arg(document.SongMeasure(1)));
+    UD_MPos->SetRange(0, parts - 1);
+    UD_MPos->SetPosition(part);
+    B_PartAdd->setEnabled(parts < kMaxParts);
+    B_PartDelete->setEnabled(parts > 1);
 }
 
 }  // namespace tontoko

@@ -8,7 +8,7 @@ namespace tontoko {
 
 void TSMain::ApplyRhythm(int measure, const std::string& pattern) {
     const QString caption = QString::fromUtf8(texts::kStepMeasure)
-                                .arg(measure)
+                                .arg(document_.SongMeasure(measure))
                                 .arg(QString::fromUtf8(texts::kStepRhythm));
     // Marks, cells and the fix box: one change of the song, one step.
     history_.Edit(caption, [&] { RhythmTarget::ApplyRhythm(measure, pattern); });
@@ -17,6 +17,10 @@ void TSMain::ApplyRhythm(int measure, const std::string& pattern) {
 void TSMain::SetMelodyMark(int step, uint8_t mark) {
     history_.Edit(QString::fromUtf8(texts::kStepRhythm),
                   [&] { document_.SetOnsetMark(step, mark); });
+}
+
+int TSMain::FirstMeasure() const {
+    return document_.SongMeasure(1);
 }
 
 uint8_t TSMain::MelodyMark(int step) const {

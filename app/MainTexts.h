@@ -71,7 +71,8 @@ inline constexpr const char* kMotifHint = "1小節目のメロディを3小節�
 
 // The melody that was made.
 inline constexpr const char* kGMelody = "つくられためろでー";
-inline constexpr const char* kMeasureCaptions[] = {"1小節目", "2小節目", "3小節目", "4小節目"};
+// A measure group's caption: its measure's number in the song.
+inline constexpr const char* kMeasureCaption = "%1小節目";
 inline constexpr const char* kFixRhythm = "リズムを固定する";
 inline constexpr const char* kFixMelody = "メロディを固定する";
 inline constexpr const char* kClear = "メロディを消去する";
@@ -82,11 +83,15 @@ inline constexpr const char* kEtc = "そのた";
 inline constexpr const char* kInterval = "メロディ開始まで";
 inline constexpr const char* kIntervalLabel = "拍あける";
 inline constexpr const char* kMLength = "現在の曲の長さは";
-inline constexpr const char* kMLengthLabel = "4小節です.";
-inline constexpr const char* kMLengthHint = "次バージョンより対応予定です（＾＾；";
+inline constexpr const char* kMLengthLabel = "%1小節です.";
+inline constexpr const char* kMLengthHint = "曲の長さです．「4小節ふやす」で長くできます．";
 inline constexpr const char* kMPos = "現在の場所は";
-inline constexpr const char* kMPosLabel = "1小節目の先頭です.";
-inline constexpr const char* kMPosHint = "次バージョン対応予定です（＾＾；";
+inline constexpr const char* kMPosLabel = "%1小節目の先頭です.";
+inline constexpr const char* kMPosHint = "表示する4小節をえらびます．演奏はここから始まります．";
+inline constexpr const char* kPartAdd = "4小節ふやす";
+inline constexpr const char* kPartAddHint = "表示している4小節を写して、すぐあとに入れます．";
+inline constexpr const char* kPartDelete = "この4小節をけす";
+inline constexpr const char* kPartDeleteHint = "表示している4小節を曲からけします．";
 
 // Page "さ　ぶ".
 inline constexpr const char* kGroup1 = "設定1　- 音色・音量 -　";

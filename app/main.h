@@ -57,6 +57,7 @@ class TSMain : public QMainWindow, public PageHost, public RhythmTarget {
     void SetMelodyCell(int measure, int column, const QString& text) override;
     void SetOctaveCell(int measure, int column, const QString& text) override;
     void CheckFixRhythm(int measure) override;
+    int FirstMeasure() const override;
     void ApplyRhythm(int measure, const std::string& pattern) override;
 
     // Menu and tool bar.

@@ -120,9 +120,9 @@ MelodyCells RefreshCells(const Song& song, int k) {
     return cells;
 }
 
-std::string ClearTargetText(int position) {
+std::string ClearTargetText(int position, int firstMeasure) {
     if (position >= 1 && position <= kMeasures) {
-        return std::to_string(position) + "小節目の";
+        return std::to_string(firstMeasure + position - 1) + "小節目の";
     }
     return "全小節の";
 }

@@ -63,7 +63,9 @@ CellTexts PlaceCellNote(Song& song, int measure, int column, uint8_t pitch, int 
 // holds no note or the move would leave 37..96 further.
 std::optional<CellTexts> StepCellInKey(Song& song, int measure, int column, int direction, int k);
 
-// The clear target's text: "n小節目の" for 1..4, "全小節の" otherwise.
-std::string ClearTargetText(int position);
+// The clear target's text: "n小節目の" for 1..4, counted in the song from
+// `firstMeasure` (the song's number of the part's first measure), and
+// "全小節の" otherwise.
+std::string ClearTargetText(int position, int firstMeasure = 1);
 
 }  // namespace tontoko

@@ -44,6 +44,15 @@ class SongDocument {
     // The part shown: 0 .. parts - 1. A view, not a step of undo.
     int Position() const { return position_; }
     void SetPosition(int part);
+    // The song's number (1..32) of measure 1..4 of the part shown.
+    int SongMeasure(int measure) const { return position_ * kMeasures + measure; }
+
+    // Parts. AddPart inserts a copy of the part shown (chords, melody and
+    // fixed measures) after it and shows the copy; false at kMaxParts.
+    // DeletePart removes the part shown and shows the one now in its place
+    // (the last when it was the last); false when it is the only part.
+    bool AddPart();
+    bool DeletePart();
 
     // Snapshots for undo: everything but the random source and the writer's
     // carried note-offs. Restore sets the state directly: it loads no preset,

@@ -274,6 +274,13 @@ void TSRhythmCfg::done(int result) {
 
 void TSRhythmCfg::FormShow() {
     store_.Load(RhythmStore::kFileName);
+    // The measures of the part shown, by their numbers in the song; the
+    // choice keeps its place among them.
+    const int first = target_.FirstMeasure();
+    const int offset = applySelector_->Position() - applyFirst_;
+    applyFirst_ = first;
+    applySelector_->SetRange(first, first + 3);
+    applySelector_->SetPosition(first + std::clamp(offset, 0, 3));
     ShowCount();
     SelectorRange(store_.Count() - 1);
 }
@@ -385,7 +392,7 @@ void TSRhythmCfg::B_ApplyClick() {
     if (index < 0 || index >= store_.Count()) {
         return;
     }
-    target_.ApplyRhythm(applySelector_->Position(), store_.Entry(index));
+    target_.ApplyRhythm(applySelector_->Position() - applyFirst_ + 1, store_.Entry(index));
 }
 
 void TSRhythmCfg::B_DeleteClick() {

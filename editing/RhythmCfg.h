@@ -68,6 +68,7 @@ class TSRhythmCfg : public QDialog {
     UpDown* callSelector_ = nullptr;
     QLineEdit* applyEdit_ = nullptr;
     UpDown* applySelector_ = nullptr;
+    int applyFirst_ = 1;  // the song's number of the first measure offered
     QPushButton* applyButton_ = nullptr;
     QLabel* deleteEntry_ = nullptr;
     StringGrid* delete_ = nullptr;

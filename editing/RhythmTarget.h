@@ -18,6 +18,9 @@ class RhythmTarget {
     virtual void SetMelodyCell(int measure, int column, const QString& text) = 0;
     virtual void SetOctaveCell(int measure, int column, const QString& text) = 0;
     virtual void CheckFixRhythm(int measure) = 0;
+    // The song's number of the first measure the target shows: the dialog
+    // offers that measure and the three after it.
+    virtual int FirstMeasure() const { return 1; }
 
     // Applies a registered rhythm (at least 16 step characters) to a measure:
     // its marks, a "*" in the name cell of each eighth-note onset with the

@@ -126,6 +126,10 @@ const std::vector<UserAction>& UndoTest::Actions() {
              }
              return t.PressIfEnabled(Numbered("UD", 1 + Draw(rng, 7)).c_str(), Draw(rng, 2) == 0);
          }},
+        {"add or remove a part",
+         [](UndoTest& t, std::mt19937& rng) {
+             return t.ClickIfEnabled(Draw(rng, 2) == 0 ? "B_PartAdd" : "B_PartDelete");
+         }},
         {"piano roll",
          [](UndoTest& t, std::mt19937& rng) {
              const int step = 2 * Draw(rng, 32);
