@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/QtTranslation.h"
+#include "engine/MessageCaptions.h"
 #include "widgets/Messages.h"
 
 namespace tontoko {
@@ -53,7 +54,7 @@ void Application::ShowError(const QString& text) {
     if (messages_ == &RealMessages()) {
         RealMessages().SetParent(activeWindow());
     }
-    messages_->Show(text, QStringLiteral("Error"));
+    messages_->Show(text, QString::fromLatin1(captions::kError));
 }
 
 }  // namespace tontoko

@@ -201,7 +201,7 @@ QWidget* MainPage::BuildSettingsGroup() {
 
 QWidget* MainPage::BuildEtcGroup() {
     QGroupBox* etc = Group("GB_Etc", texts::kEtc);
-    auto* layout = VBox(etc, 6, 6);
+    auto* layout = VBox(etc, 6, 4);
 
     QGroupBox* interval = Group("GB_Interval", texts::kInterval);
     auto* intervalLayout = HBox(interval, 4, 4);
@@ -214,7 +214,7 @@ QWidget* MainPage::BuildEtcGroup() {
     layout->addWidget(interval);
 
     QGroupBox* length = Group("GB_MLength", texts::kMLength);
-    auto* lengthLayout = VBox(length, 6, 2);
+    auto* lengthLayout = VBox(length, 6, 1);
     Label_MLength = Named(new QLabel(Q(texts::kMLengthLabel).arg(kMeasures)), "Label_MLength");
     Label_MLength->setToolTip(Q(texts::kMLengthHint));
     lengthLayout->addWidget(Label_MLength);

@@ -8,6 +8,7 @@
 #include "app/MainTexts.h"
 #include "app/PageHost.h"
 #include "document/SongDocument.h"
+#include "engine/MessageCaptions.h"
 #include "engine/SChordGenerate.h"
 #include "widgets/Messages.h"
 #include "widgets/StringGrid.h"
@@ -109,7 +110,7 @@ void MainPage::B_CGenerateClick() {
         const ProgressionResult result = host_.Document().GenerateChords();
         for (const std::string& warning : result.warnings) {
             host_.MessageBoxes().Show(QString::fromStdString(warning),
-                                      QString::fromLatin1(SChordGenerate::WarningCaption()));
+                                      QString::fromLatin1(captions::kWarning));
         }
     });
 }

@@ -111,8 +111,25 @@ void MainPage::ShowMelodyGroup() {
         // The melody can be fixed only while the rhythm is.
         fixMelody_[m]->setEnabled(part.fixed[m][0]);
     }
-    Edit_Measure->setText(
-        QString::fromStdString(ClearTargetText(UD_Measure->Position(), document.SongMeasure(1))));
+    ShowMeasureNumbers();
+}
+
+void MainPage::ShowMeasureNumbers() {
+    const int first = host_.Document().SongMeasure(1);
+    if (first == numberedFrom_) {
+        return;
+    }
+    numberedFrom_ = first;
+    // The measures' numbers in the song: captions, hints, names and the
+    // clear target.
+    for (int m = 0; m < kMeasures; ++m) {
+        const int number = first + m;
+        measureGroups_[m]->setTitle(Q(texts::kMeasureCaption).arg(number));
+        octaveGrids_[m]->setToolTip(QString::fromStdString(OctaveRowHint(number)));
+        melodyGrids_[m]->setToolTip(QString::fromStdString(MelodyRowHint(number)));
+    }
+    NameMeasureControls(*this, first);
+    Edit_Measure->setText(QString::fromStdString(ClearTargetText(UD_Measure->Position(), first)));
 }
 
 GridCells MainPage::CaptureGrids() const {

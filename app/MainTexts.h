@@ -3,7 +3,7 @@
 // Every text the main window shows, in one place.
 namespace tontoko::texts {
 
-inline constexpr const char* kCaption = "れっつ，とんとこ！Ver.2.0.2";
+inline constexpr const char* kCaption = "れっつ，とんとこ！Ver." TONTOKO_VERSION;
 
 // Menu and tool bar.
 inline constexpr const char* kMenuFile = "ファイル(&F)";
@@ -162,7 +162,6 @@ inline constexpr const char* kDropOneSong =
 inline constexpr const char* kUnsavedText = "保存していない変更があります。保存しますか？";
 inline constexpr const char* kExitText = "アプリケーションを終了します．\nよろしいですか？";
 inline constexpr const char* kExitCaption = "終了";
-inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kSaveFailed = "ファイルを書き込めませんでした．\n%1";
 inline constexpr const char* kPlayWriteFailed = "演奏用のファイルを書き込めませんでした．\n%1";
 // Sound: the device, the SoundFont and audio export (%1: the technical detail).

@@ -241,7 +241,7 @@ void TSMain::ConnectHandlers() {
 void TSMain::LoadPatterns() {
     const PatternLoadResult loaded = document_.LoadPatterns(QDir::currentPath().toStdString());
     const QString text = QString::fromLatin1(kFileOpenErrorText);
-    const QString caption = QString::fromLatin1(kFileOpenErrorCaption);
+    const QString caption = QString::fromLatin1(captions::kMessage);
     if (!loaded.drumFileOpened) {
         messages_->Show(text, caption);
     }
@@ -278,11 +278,11 @@ void TSMain::MI_HelpClick() {
     const QFileInfo file(manual);
     const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
     if (!file.isFile()) {
-        messages_->Show(Q(texts::kHelpMissing).arg(path), Q(texts::kErrorCaption));
+        messages_->Show(Q(texts::kHelpMissing).arg(path), QString::fromLatin1(captions::kError));
         return;
     }
     if (!opener_->Open(manual)) {
-        messages_->Show(Q(texts::kHelpNotOpened).arg(path), Q(texts::kErrorCaption));
+        messages_->Show(Q(texts::kHelpNotOpened).arg(path), QString::fromLatin1(captions::kError));
     }
 }
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "app/PianoRollTexts.h"
+#include "engine/MessageCaptions.h"
 #include "files/AtomicFile.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
@@ -238,7 +239,7 @@ void TSPianoRoll::B_RollSaveClick() {
                                        std::string_view(bytes.constData(), size_t(bytes.size())));
     if (!written) {
         messages_.Show(Q(rolltexts::kSaveFailed).arg(QDir::toNativeSeparators(*name)),
-                       QString::fromLatin1(rolltexts::kErrorCaption));
+                       QString::fromLatin1(captions::kError));
     }
 }
 

@@ -40,7 +40,6 @@ inline constexpr const char* kCursorRhythmHeld = "、高さのない音符がの
 // Saving the picture.
 inline constexpr const char* kSaveFilter = "PNG画像(*.png)|*.png";
 inline constexpr const char* kSaveSuffix = "png";
-inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kSaveFailed = "画像を書き込めませんでした．\n%1";
 
 }  // namespace tontoko::rolltexts

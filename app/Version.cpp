@@ -18,7 +18,7 @@ namespace tontoko {
 namespace {
 
 const QString kCaption = QStringLiteral("『れっつ、とんとこ！』について");
-const QString kTitle = QStringLiteral("れっつ、とんとこ！　Ver 2.0.2");
+const QString kTitle = QStringLiteral("れっつ、とんとこ！　Ver " TONTOKO_VERSION);
 const QString kAuthor = QStringLiteral("作者: Tontoko 開発チーム");
 const QString kContact = QStringLiteral("連絡先: 付属の README をご覧ください");
 const QString kInstalledReadme = QStringLiteral("連絡先: %1 の README");

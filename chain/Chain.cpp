@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "chain/Join.h"
+#include "engine/MessageCaptions.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
 #include "widgets/DialogFolder.h"
@@ -37,7 +38,7 @@ const QString kNotOurSong =
 const QString kUnreadable = QStringLiteral("「%1」を読み込めませんでした。\n連結できません。");
 const QString kWriteFailed =
     QStringLiteral("「%1」に書き込めませんでした。\nファイルは作られていません。");
-const QString kError = QStringLiteral("Error");
+const QString kError = QString::fromLatin1(captions::kError);
 
 // What a screen reader calls each control.
 const std::vector<ControlName> kAccessibleNames = {

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "editing/RhythmTarget.h"
+#include "engine/MessageCaptions.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/AppFont.h"
 #include "widgets/Messages.h"
@@ -66,9 +67,9 @@ const QString kSaveFailed = QStringLiteral(
     "リズムの登録ファイル「RwRhythm.dat」に書き込めませんでした。\n"
     "ファイルは以前の内容のまま残っています。");
 const QString kCautionCaption = QStringLiteral("Caution");
-const QString kMessageCaption = QStringLiteral("Message");
+const QString kMessageCaption = QString::fromLatin1(captions::kMessage);
 const QString kDeleteCaption = QStringLiteral("Messgae");
-const QString kErrorCaption = QStringLiteral("Error");
+const QString kErrorCaption = QString::fromLatin1(captions::kError);
 
 // What a screen reader calls each control.
 const std::vector<ControlName> kAccessibleNames = {

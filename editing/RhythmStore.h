@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/TimeGrid.h"
+
 namespace tontoko {
 
 // The registered one-measure rhythms: at most ten patterns of sixteen step
@@ -12,7 +14,7 @@ namespace tontoko {
 class RhythmStore {
   public:
     static constexpr int kCapacity = 10;
-    static constexpr std::size_t kPatternLength = 16;
+    static constexpr std::size_t kPatternLength = kStepsPerMeasure;
     static constexpr const char* kFileName = "RwRhythm.dat";
 
     // A pattern of exactly sixteen '0'/'1' characters with at least one note.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/MessageCaptions.h"
 #include "engine/SChord.h"
 #include "engine/TimeGrid.h"
 
@@ -40,7 +41,7 @@ class SChordGenerate {
     // One warning text per row whose sum is not 100, in row order; empty when
     // the table is valid. The caption of each is WarningCaption().
     std::vector<std::string> ValidateTable() const;
-    static const char* WarningCaption() { return "Warning"; }
+    static const char* WarningCaption() { return captions::kWarning; }
 
   private:
     std::array<Row, 7> percent_{};

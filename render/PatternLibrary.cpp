@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/TimeGrid.h"
 #include "files/Encoding.h"
 #include "files/RegularFile.h"
 
@@ -11,7 +12,7 @@ namespace tontoko {
 namespace {
 
 constexpr size_t kMaxLineChars = 253;
-constexpr size_t kStepChars = 64;
+constexpr size_t kStepChars = kSongSteps;
 constexpr int kAccParts = 4;
 constexpr int kDrumParts = 5;
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/MessageCaptions.h"
+
 namespace tontoko {
 
 // One accompaniment pattern: parts 1..4 (bass, then voices 1..3), 64 step
@@ -39,7 +41,7 @@ struct PatternLoadResult {
 inline constexpr const char* kDrumPatternFile = "DrumPattern.dat";
 inline constexpr const char* kAccPatternFile = "AccPattern.dat";
 inline constexpr const char* kFileOpenErrorText = "File Open Error!";
-inline constexpr const char* kFileOpenErrorCaption = "Message";
+inline constexpr const char* kFileOpenErrorCaption = captions::kMessage;
 
 // Reads "DrumPattern.dat" then "AccPattern.dat" from `dir`. Names are decoded
 // from Shift-JIS (CP932) to UTF-8. A file that cannot be opened, or that is not

@@ -2,20 +2,11 @@
 
 #include <QString>
 
+#include "engine/MessageCaptions.h"
+
 class QWidget;
 
 namespace tontoko {
-
-// The English captions over the program's messages, each written once.
-namespace captions {
-inline constexpr const char* kMessage = "Message";
-inline constexpr const char* kWarning = "Warning";
-inline constexpr const char* kCaution = "Caution";
-inline constexpr const char* kError = "Error";
-// The caption of the rhythm dialog's deletion message, spelt as it has
-// always been.
-inline constexpr const char* kMessgae = "Messgae";
-}  // namespace captions
 
 enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
 enum class MessageAnswer { Ok, Yes, No, Save, Discard, Cancel };

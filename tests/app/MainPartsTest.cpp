@@ -197,10 +197,7 @@ TEST_F(MainPartsTest, EachPartKeepsItsCellsAndTheRhythmDialogOffersItsMeasures) 
     auto* apply = dialog->findChild<UpDown*>(QStringLiteral("UD_Apply"));
     ASSERT_NE(apply, nullptr);
     EXPECT_EQ(apply->Position(), 5);
-    apply->Press(true);
-    apply->Press(true);
-    apply->Press(true);
-    apply->Press(true);
+    apply->SetPosition(9);
     EXPECT_EQ(apply->Position(), 8);
     window->ApplyRhythm(3, "1000100010001000");
     EXPECT_EQ(Stack()->undoText(), U("7小節目のリズムの適用"));

@@ -158,9 +158,12 @@ TEST_F(MainWindowTest, InventoryCarriesCaptionsHintsAndShortcuts) {
     EXPECT_EQ(Get<QWidget>("B_Clear")->toolTip(), U("作ったメロディを消去します．"));
     EXPECT_EQ(Text("Label_Interval"), U("拍あける"));
     EXPECT_EQ(Text("Label_MLength"), U("4小節です."));
-    EXPECT_EQ(Get<QWidget>("Label_MLength")->toolTip(), U("次バージョンより対応予定です（＾＾；"));
+    // The hints that promised longer songs now say what the controls do.
+    EXPECT_EQ(Get<QWidget>("Label_MLength")->toolTip(),
+              U("曲の長さです．「4小節ふやす」で長くできます．"));
     EXPECT_EQ(Text("Label_MPos"), U("1小節目の先頭です."));
-    EXPECT_EQ(Get<QWidget>("UD_MPos")->toolTip(), U("次バージョン対応予定です（＾＾；"));
+    EXPECT_EQ(Get<QWidget>("UD_MPos")->toolTip(),
+              U("表示する4小節をえらびます．演奏はここから始まります．"));
     EXPECT_EQ(Get<QComboBox>("CB_Chord")->itemText(6), U("VII"));
     EXPECT_EQ(Get<QComboBox>("CB_CSelf")->itemText(6), U("Ⅶ"));
 

@@ -120,3 +120,61 @@ TEST(SongDocument, AVolumeSetsTheVoicesOfItsGroupAndShowsItsValue) {
 
 }  // namespace
 }  // namespace tontoko
+
+namespace tontoko {
+namespace {
+
+TEST(SongDocumentParts, AddingCopiesThePartShownAfterItAndRemovingClosesTheGap) {
+    SongDocument document(11);
+    Loaded(document);
+    document.SetMelodyStyle(MelodyStyle::MoreEighths);
+    document.GenerateMelody();
+    document.SetFixRhythm(2, true);
+    const SongPart first = document.Current().parts[0];
+
+    ASSERT_TRUE(document.AddPart());
+    EXPECT_EQ(document.Position(), 1);
+    EXPECT_EQ(document.SongMeasure(1), 5);
+    EXPECT_EQ(document.Current().parts[1], first);
+    document.GenerateChords();
+    document.GenerateMelody();
+    const SongPart second = document.Current().parts[1];
+    EXPECT_NE(second, first);
+    EXPECT_EQ(document.Current().parts[0], first);  // generation kept to the part shown
+
+    // A copy of the first part goes between the two.
+    document.SetPosition(0);
+    ASSERT_TRUE(document.AddPart());
+    EXPECT_EQ(document.Current().partCount, 3);
+    EXPECT_EQ(document.Current().parts[2], second);
+    // The engine holds the part shown: a transposition moves every part.
+    document.SetKeyFeel(KeyFeel::Own);
+    document.Transpose(2);
+    for (int p = 0; p < 3; ++p) {
+        for (int s = 0; s < kSongSteps; ++s) {
+            const uint8_t was = (p == 2 ? second : first).pitches[s];
+            EXPECT_EQ(document.Current().parts[p].pitches[s], was ? was + 2 : 0) << p << " " << s;
+        }
+    }
+    document.Transpose(0);
+
+    ASSERT_TRUE(document.DeletePart());  // the copy shown, part 2
+    EXPECT_EQ(document.Current().partCount, 2);
+    EXPECT_EQ(document.Position(), 1);
+    EXPECT_EQ(document.Current().parts[1], second);
+    EXPECT_EQ(document.Current().parts[2], SongPart{});
+    ASSERT_TRUE(document.DeletePart());  // the last: the one before is shown
+    EXPECT_EQ(document.Position(), 0);
+    EXPECT_FALSE(document.DeletePart());
+    EXPECT_EQ(document.Current().parts[0], first);
+
+    for (int i = 1; i < kMaxParts; ++i) {
+        EXPECT_TRUE(document.AddPart());
+    }
+    EXPECT_FALSE(document.AddPart());
+    EXPECT_EQ(document.Current().partCount, kMaxParts);
+    EXPECT_EQ(document.Position(), kMaxParts - 1);
+}
+
+}  // namespace
+}  // namespace tontoko
