@@ -8,9 +8,11 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "app/JoinedSongMessage.h"
 #include "app/MainPage.h"
 #include "app/MainTexts.h"
 #include "app/main.h"
+#include "render/JoinedSongContents.h"
 #include "render/SongFileReader.h"
 #include "widgets/DialogFolder.h"
 #include "widgets/FileDialogs.h"
@@ -78,22 +80,44 @@ void TSMain::TB_OpenClick() {
 
 bool TSMain::OpenFile(const QString& path) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    const SongFileReading reading = ReadSongFileAt(QFile::encodeName(path).toStdString(),
-                                                   document_.Patterns(), document_.Reading());
-    if (!reading.Ok()) {
+    const SongFileContents current = document_.Reading();
+    const SongFileReading reading =
+        ReadSongFileAt(QFile::encodeName(path).toStdString(), document_.Patterns(), current);
+    // Songs joined by the chain dialog open as the parts of one song.
+    std::optional<JoinedSong> joined;
+    if (reading.problem == SongFileProblem::Joined &&
+        reading.joinedSongs.size() == reading.joinedCount) {
+        joined = JoinedSongContents(reading.joinedSongs, current);
+        if (joined->tooLong) {
+            messages_->Show(Q(texts::kOpenFailed)
+                                .arg(shown, Q(texts::kOpenJoinedTooLong)
+                                                .arg(reading.joinedCount)
+                                                .arg(joined->measures)),
+                            QString::fromLatin1(captions::kError));
+            return false;
+        }
+    } else if (!reading.Ok()) {
         messages_->Show(Q(texts::kOpenFailed).arg(shown, ReasonText(reading)),
                         QString::fromLatin1(captions::kError));
         return false;
     }
+    const SongFileContents& contents = joined ? joined->contents : reading.contents;
     history_.Edit(Q(texts::kStepOpen), [&] {
-        document_.Open(reading.contents);
+        document_.Open(contents);
         mainPage_->ShowOpenedSong();
     });
     // The song is as it was saved: nothing to lose, and Ctrl+Z still goes
     // back to the song before it.
     history_.Stack().setClean();
     dialogFolder_->Remember(path);
-    const SongFileContents& contents = reading.contents;
+    if (joined && !joined->differences.empty()) {
+        messages_->Show(
+            Q(texts::kOpenJoinedDiffers)
+                .arg(reading.joinedCount)
+                .arg(joined->measures)
+                .arg(JoinedDifferencesText(joined->differences, document_.Patterns()), shown),
+            QString::fromLatin1(captions::kWarning));
+    }
     if (!contents.accPatternFound || (contents.drumsOn && !contents.drumPatternFound)) {
         messages_->Show(Q(texts::kOpenPatternsMissing).arg(shown),
                         QString::fromLatin1(captions::kWarning));

@@ -147,8 +147,25 @@ inline constexpr const char* kOpenNotMidi = "スタンダードMIDIファイル�
 inline constexpr const char* kOpenOtherLayout =
     "れっつ，とんとこ！で保存した曲ではありません（%1）．";
 inline constexpr const char* kOpenTruncated = "ファイルが途中で切れています（%1）．";
-inline constexpr const char* kOpenJoined =
-    "%1曲を連結したファイルです．連結したファイルは開けません．";
+inline constexpr const char* kOpenJoined = "%1曲を連結したファイルです．開けるのは8曲までです．";
+inline constexpr const char* kOpenJoinedTooLong =
+    "%1曲を連結したファイルで、合わせて%2小節あります．開けるのは32小節までです．";
+// A joined file opened as one song (%1: songs, %2: measures, %3: the
+// settings that differ, one per line, %4: the file).
+inline constexpr const char* kOpenJoinedDiffers =
+    "%1曲を連結したファイルを、%2小節の１つの曲として開きました．\n"
+    "次の設定は曲によってちがうので、1曲目のものにしました．\n%3\n%4";
+// One line per setting: "・調：ハ長調（2曲目はト長調）".
+inline constexpr const char* kJoinedLine = "・%1：%2（%3）";
+inline constexpr const char* kJoinedOther = "%1曲目は%2";
+inline constexpr const char* kJoinedSeparator = "，";
+inline constexpr const char* kJoinedKey = "調";
+inline constexpr const char* kJoinedDrumsOn = "ドラムパート";
+inline constexpr const char* kJoinedFade = "曲の入り・終わり";
+inline constexpr const char* kJoinedBeats = "%1拍";
+inline constexpr const char* kJoinedOn = "ON";
+inline constexpr const char* kJoinedOff = "OFF";
+inline constexpr const char* kJoinedNoPattern = "パターンファイルにないもの";
 inline constexpr const char* kOpenTooLarge = "ファイルが大きすぎます（1MBまでです）．";
 inline constexpr const char* kOpenNotRegular = "ファイルではありません（%1）．";
 inline constexpr const char* kOpenUnreadable = "ファイルを読めません（%1）．";

@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <map>
 
+#include "engine/SongPart.h"
 #include "sound/AudioFile.h"
 
 namespace tontoko::cli {
 
 namespace {
+
+constexpr std::size_t kMaxFormLetters = kMaxParts;
 
 // An integer from lo to hi, optionally a multiple of step.
 CLI::Validator IntRange(long long lo, long long hi, int step = 1) {
@@ -61,6 +64,29 @@ CLI::Validator AudioFileName() {
             return "value " + text + " does not end in .wav, .flac or .ogg";
         },
         "FILE.wav|.flac|.ogg");
+}
+
+// A song's form: 1 to kMaxFormLetters letters A..Z, either case, made upper
+// case.
+CLI::Validator FormLetters() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            std::string upper = text;
+            bool letters = !text.empty() && text.size() <= kMaxFormLetters;
+            for (char& c : upper) {
+                if (c >= 'a' && c <= 'z') {
+                    c = static_cast<char>(c - 'a' + 'A');
+                }
+                letters &= c >= 'A' && c <= 'Z';
+            }
+            if (!letters) {
+                return "value " + text + " is not 1 to " + std::to_string(kMaxFormLetters) +
+                       " letters A-Z, one per part (for example AABA)";
+            }
+            text = upper;
+            return {};
+        },
+        "1 to 8 letters A-Z");
 }
 
 }  // namespace
@@ -152,6 +178,15 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
                  "repeat each melody's first measure in its third, as the window's box "
                  "\"くりかえしのあるメロディ\" does: the same rhythm and the same steps along the "
                  "scale, from a note of the third measure's chord (no further random draw)");
+    app.add_option("--form", o.form,
+                   "compose each song as parts of four measures in this form, one letter per "
+                   "part (1 to 8 letters A-Z, either case; e.g. --form AABA gives 16 measures): "
+                   "a new letter is a freshly generated part (chords, then melody, as the "
+                   "window's generate buttons make them, the first chord as set), a repeated "
+                   "letter repeats that part exactly; --finish and --motif apply to every part. "
+                   "Without it, a song is one part")
+        ->type_name("LETTERS")
+        ->transform(FormLetters());
 
     ParseOutcome outcome;
     try {
@@ -178,7 +213,7 @@ ParseOutcome ParseComposeOptions(int argc, const char* const* argv) {
                                    "--drum-set",       "--random-sounds", "--melody-volume",
                                    "--acc-volume",     "--bass-volume",   "--drum-volume",
                                    "--fade",           "--interval",      "--count",
-                                   "--finish",         "--motif"}) {
+                                   "--finish",         "--motif",         "--form"}) {
             if (app.count(option) > 0) {
                 outcome.exitCode = 2;
                 outcome.message = std::string("tontoko-compose: --open reads a saved song; ") +

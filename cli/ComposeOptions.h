@@ -33,11 +33,14 @@ struct ComposeOptions {
     std::string fade = "normal";  // normal, in, out
     int interval = 0;
     int count = 1;
-    std::string wav;        // empty: no WAV file
-    std::string audio;      // empty: no audio file; else WAV, FLAC or Ogg by extension
-    bool play = false;      // play the last song through the audio device
-    bool finish = false;    // the finishing pass after each generation
-    bool motif = false;     // measure 3 takes up measure 1's melody
+    std::string wav;      // empty: no WAV file
+    std::string audio;    // empty: no audio file; else WAV, FLAC or Ogg by extension
+    bool play = false;    // play the last song through the audio device
+    bool finish = false;  // the finishing pass after each generation
+    bool motif = false;   // measure 3 takes up measure 1's melody
+    // The parts of each song, one letter (A..Z) each: a new letter a freshly
+    // generated part, a repeated one that part again. Empty: one part.
+    std::string form;
     std::string open;       // a saved song read instead of composing one
     bool writeMidi = true;  // with --open, only when -o is given
 };

@@ -7,11 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/JoinedWarning.h"
 #include "cli/OutputFiles.h"
 #include "cli/PlayLastSong.h"
+#include "cli/SongForm.h"
 #include "cli/SongPrinter.h"
 #include "document/SongDocument.h"
 #include "files/StagedFile.h"
+#include "render/JoinedSongContents.h"
 #include "render/PatternLibrary.h"
 #include "render/SongFileReader.h"
 #include "render/SoundSettings.h"
@@ -94,8 +97,9 @@ std::string SongFileProblemText(const SongFileReading& reading) {
         case SongFileProblem::Truncated:
             return "the file is cut short (" + reading.detail + ")";
         case SongFileProblem::Joined:
-            return "songs joined one after another (" + reading.detail +
-                   "), which open as one song only as its parts";
+            return std::to_string(reading.joinedCount) +
+                   " songs joined one after another; at most " + std::to_string(kMaxParts) +
+                   " songs open as one song";
         case SongFileProblem::TooLarge:
             return "larger than 1 MB (" + reading.detail + ")";
         case SongFileProblem::NotRegular:
@@ -107,22 +111,37 @@ std::string SongFileProblemText(const SongFileReading& reading) {
     return reading.detail;
 }
 
-// Reads the saved song at `path` into the document; false, with the reason
-// on `err`, when it is not a song that can be opened.
-bool OpenSong(SongDocument& document, const std::string& path, std::ostream& err) {
-    const SongFileReading reading = ReadSongFileAt(path, document.Patterns(), document.Reading());
-    if (!reading.Ok()) {
+// Reads the saved song at `path` into the document: songs the chain dialog
+// joined become its parts. Returns how many songs the file joins (1 for a
+// song of its own), or 0, with the reason on `err`, when it is not a song
+// that can be opened.
+std::size_t OpenSong(SongDocument& document, const std::string& path, std::ostream& err) {
+    const SongFileContents current = document.Reading();
+    const SongFileReading reading = ReadSongFileAt(path, document.Patterns(), current);
+    std::optional<JoinedSong> joined;
+    if (reading.problem == SongFileProblem::Joined &&
+        reading.joinedSongs.size() == reading.joinedCount) {
+        joined = JoinedSongContents(reading.joinedSongs, current);
+        if (joined->tooLong) {
+            err << "tontoko-compose: cannot open " << path << ": " << reading.joinedCount
+                << " songs joined one after another, " << joined->measures
+                << " measures together; at most " << kMaxParts * kMeasures
+                << " measures open as one song\n";
+            return 0;
+        }
+        WarnJoined(err, path, reading.joinedCount, *joined, document.Patterns());
+    } else if (!reading.Ok()) {
         err << "tontoko-compose: cannot open " << path << ": " << SongFileProblemText(reading)
             << '\n';
-        return false;
+        return 0;
     }
-    if (!reading.contents.accPatternFound ||
-        (reading.contents.drumsOn && !reading.contents.drumPatternFound)) {
+    const SongFileContents& contents = joined ? joined->contents : reading.contents;
+    if (!contents.accPatternFound || (contents.drumsOn && !contents.drumPatternFound)) {
         err << "tontoko-compose: " << path
             << ": its patterns are not in the pattern files; the first patterns are used\n";
     }
-    document.Open(reading.contents);
-    return true;
+    document.Open(contents);
+    return joined ? reading.joinedCount : 1;
 }
 
 // The audio files, the outputs put in place, the printout and the playback
@@ -212,7 +231,8 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
     if (!o.open.empty()) {
         // A saved song instead of a composed one: it is written again as it
         // was read.
-        if (!OpenSong(document, o.open, err)) {
+        const std::size_t joined = OpenSong(document, o.open, err);
+        if (joined == 0) {
             return 1;
         }
         bytes = document.Write();
@@ -220,7 +240,11 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
         if (o.writeMidi && !outputs.Put(0, midi, err)) {
             return 1;
         }
-        printout << "opened " << o.open << ", tempo " << int(document.Current().tempo) << '\n';
+        printout << "opened " << o.open;
+        if (joined > 1) {
+            printout << " (" << joined << " joined songs)";
+        }
+        printout << ", tempo " << int(document.Current().tempo) << '\n';
         PrintSong(printout, document,
                   !o.writeMidi      ? o.open
                   : o.output == "-" ? "(standard output)"
@@ -268,14 +292,9 @@ int Compose(const ComposeOptions& o, std::ostream& out, std::ostream& err) {
 
     printout << "seed " << seed << ", tempo " << o.tempo << '\n';
     for (int i = 0; i < o.count; ++i) {
-        const ProgressionResult progression = document.GenerateChords();
-        if (!progression.generated) {
-            for (const std::string& warning : progression.warnings) {
-                err << "tontoko-compose: " << warning << '\n';
-            }
+        if (!GenerateSong(document, o.form, err)) {
             return 1;
         }
-        document.GenerateMelody();
         if (o.randomSounds) {
             document.RandomSounds();
         }

@@ -19,6 +19,11 @@ std::string Pad(const std::string& text, int width) {
     return text + std::string(used < width ? width - used : 1, ' ');
 }
 
+// Whether two parts sound the same: chords and melody.
+bool SameMusic(const SongPart& a, const SongPart& b) {
+    return a.degrees == b.degrees && a.marks == b.marks && a.pitches == b.pitches;
+}
+
 }  // namespace
 
 int DisplayWidth(const std::string& text) {
@@ -53,6 +58,17 @@ void PrintSong(std::ostream& out, const SongDocument& document, const std::strin
     out << title << "  " << document.Engine().dur.KeyName() << '\n';
     for (int part = 0; part < state.partCount; ++part) {
         const SongPart& shown = state.parts[part];
+        if (state.partCount > 1) {
+            out << "  パート" << part + 1 << "（" << kMeasures * part + 1 << "〜"
+                << kMeasures * (part + 1) << "小節目）";
+            for (int earlier = 0; earlier < part; ++earlier) {
+                if (SameMusic(state.parts[earlier], shown)) {
+                    out << "　パート" << earlier + 1 << "とおなじ";
+                    break;
+                }
+            }
+            out << '\n';
+        }
         for (int measure = 0; measure < kMeasures; ++measure) {
             out << "  " << kMeasures * part + measure + 1 << "小節目  和音 "
                 << DegreeLabel(shown.degrees[2 * measure]) << " "
