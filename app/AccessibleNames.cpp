@@ -140,6 +140,7 @@ void NameToolBar(QMainWindow& window) {
         {"TB_Redo", "やり直し"},
         {"TB_Play", "演奏"},
         {"TB_Stop", "停止"},
+        {"TB_Loop", "くりかえし演奏"},
         {"TB_PianoRoll", "ピアノロール"},
     };
     for (const auto& [object, name] : kButtons) {

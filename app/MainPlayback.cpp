@@ -6,6 +6,7 @@
 #include "app/MainTexts.h"
 #include "app/main.h"
 #include "files/AtomicFile.h"
+#include "render/PlayRange.h"
 #include "sound/MidiPlayer.h"
 #include "widgets/DialogFolder.h"
 #include "widgets/FileDialogs.h"
@@ -68,6 +69,11 @@ void TSMain::TB_PlayClick() {
     }
     try {
         MidiPlayer& player = Player();
+        // From the first measure of the part shown; the file holds the whole
+        // song, lead-in included, and the player goes through it.
+        const SongState& song = document_.Current();
+        player.SetRange(SongPlayRange(song.interval, song.partCount, document_.Position()));
+        player.SetLoop(MI_Loop->isChecked());
         player.SetFileName(TempMidi().toStdString());
         player.Open();
         player.Play();
@@ -84,6 +90,27 @@ void TSMain::TB_StopClick() {
     if (playing_) {
         Player().Stop();
     }
+}
+
+void TSMain::MI_PlayClick() {
+    TB_PlayClick();
+}
+
+void TSMain::MI_StopClick() {
+    // Through the button, so that everything Stop does happens once.
+    TB_Stop->trigger();
+}
+
+void TSMain::MI_LoopClick(bool on) {
+    TB_Loop->setChecked(on);
+    // The running playback follows at once.
+    if (playing_ && player_) {
+        player_->SetLoop(on);
+    }
+}
+
+void TSMain::TB_LoopClick(bool on) {
+    MI_Loop->setChecked(on);
 }
 
 void TSMain::MPNotify() {

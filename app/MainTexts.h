@@ -32,6 +32,11 @@ inline constexpr const char* kMenuUndo = "元に戻す(&U)";
 inline constexpr const char* kMenuRedo = "やり直し(&R)";
 inline constexpr const char* kHintUndo = "元に戻す";
 inline constexpr const char* kHintRedo = "やり直し";
+inline constexpr const char* kMenuPlay = "演奏(&P)";
+inline constexpr const char* kMenuPlayItem = "演奏(&P)";
+inline constexpr const char* kMenuStop = "停止(&S)";
+inline constexpr const char* kMenuLoop = "くりかえし演奏(&L)";
+inline constexpr const char* kHintLoop = "くりかえし演奏";
 
 // Tabs.
 inline constexpr const char* kPageMain = "めいん";

@@ -159,6 +159,10 @@ void TSMain::BuildMenuAndToolBar() {
     MI_About = makeAction("MI_About", texts::kMenuAbout, "Ctrl+A");
     MI_Export = makeAction("MI_Export", texts::kMenuExport, "Ctrl+E");
     MI_PianoRoll = makeAction("MI_PianoRoll", texts::kMenuPianoRoll, "Ctrl+P");
+    MI_Play = makeAction("MI_Play", texts::kMenuPlayItem, nullptr);
+    MI_Stop = makeAction("MI_Stop", texts::kMenuStop, nullptr);
+    MI_Loop = makeAction("MI_Loop", texts::kMenuLoop, "Ctrl+L");
+    MI_Loop->setCheckable(true);
 
     // Undo and redo name the step they take back or do again.
     QUndoStack& stack = history_.Stack();
@@ -185,6 +189,11 @@ void TSMain::BuildMenuAndToolBar() {
     QMenu* view = menuBar()->addMenu(Q(texts::kMenuView));
     view->setObjectName(QStringLiteral("MM_View"));
     view->addAction(MI_PianoRoll);
+    QMenu* play = menuBar()->addMenu(Q(texts::kMenuPlay));
+    play->setObjectName(QStringLiteral("MM_Play"));
+    play->addAction(MI_Play);
+    play->addAction(MI_Stop);
+    play->addAction(MI_Loop);
     QMenu* help = menuBar()->addMenu(Q(texts::kMenuHelp));
     help->setObjectName(QStringLiteral("MM_Help"));
     help->addAction(MI_Help);
@@ -209,6 +218,8 @@ void TSMain::BuildMenuAndToolBar() {
     TB_Redo = makeButton("TB_Redo", ToolbarPicture::Redo, texts::kHintRedo);
     TB_Play = makeButton("TB_Play", ToolbarPicture::Play, texts::kHintPlay);
     TB_Stop = makeButton("TB_Stop", ToolbarPicture::Stop, texts::kHintStop);
+    TB_Loop = makeButton("TB_Loop", ToolbarPicture::Loop, texts::kHintLoop);
+    TB_Loop->setCheckable(true);
     TB_PianoRoll = makeButton("TB_PianoRoll", ToolbarPicture::PianoRoll, texts::kHintPianoRoll);
     TB_Undo->setEnabled(stack.canUndo());
     TB_Redo->setEnabled(stack.canRedo());
@@ -232,6 +243,10 @@ void TSMain::ConnectHandlers() {
     connect(TB_Chain, &QAction::triggered, this, &TSMain::TB_ChainClick);
     connect(TB_Play, &QAction::triggered, this, &TSMain::TB_PlayClick);
     connect(TB_Stop, &QAction::triggered, this, &TSMain::TB_StopClick);
+    connect(MI_Play, &QAction::triggered, this, &TSMain::MI_PlayClick);
+    connect(MI_Stop, &QAction::triggered, this, &TSMain::MI_StopClick);
+    connect(MI_Loop, &QAction::toggled, this, &TSMain::MI_LoopClick);
+    connect(TB_Loop, &QAction::toggled, this, &TSMain::TB_LoopClick);
     connect(MI_Export, &QAction::triggered, this, &TSMain::MI_ExportClick);
     connect(TB_Export, &QAction::triggered, this, &TSMain::TB_ExportClick);
     connect(MI_PianoRoll, &QAction::triggered, this, &TSMain::MI_PianoRollClick);

@@ -124,6 +124,26 @@ void DrawTurn(QPainter& p, bool forward) {
     p.drawPolygon(head);
 }
 
+void DrawLoop(QPainter& p) {
+    // Two arrows chasing each other round a ring, in the green of Play.
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor line(0, 90, 0);
+    const QColor fill(40, 170, 40);
+    p.setPen(QPen(fill, 2.2, Qt::SolidLine, Qt::FlatCap));
+    p.setBrush(Qt::NoBrush);
+    const QRectF ring(2.5, 3.5, 11, 9);
+    p.drawArc(ring, 20 * 16, 150 * 16);
+    p.drawArc(ring, 200 * 16, 150 * 16);
+    p.setPen(QPen(line, 0.8));
+    p.setBrush(fill);
+    QPolygonF top;
+    top << QPointF(9, 0.5) << QPointF(13, 4) << QPointF(9, 7);
+    p.drawPolygon(top);
+    QPolygonF bottom;
+    bottom << QPointF(7, 9) << QPointF(3, 12) << QPointF(7, 15.5);
+    p.drawPolygon(bottom);
+}
+
 }  // namespace
 
 QIcon ToolbarIcon(ToolbarPicture picture) {
@@ -155,6 +175,9 @@ QIcon ToolbarIcon(ToolbarPicture picture) {
         case ToolbarPicture::Undo:
         case ToolbarPicture::Redo:
             DrawTurn(painter, picture == ToolbarPicture::Redo);
+            break;
+        case ToolbarPicture::Loop:
+            DrawLoop(painter);
             break;
     }
     painter.end();

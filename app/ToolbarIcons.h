@@ -15,7 +15,8 @@ enum class ToolbarPicture {
     Export,
     PianoRoll,
     Undo,
-    Redo
+    Redo,
+    Loop
 };
 
 QIcon ToolbarIcon(ToolbarPicture picture);

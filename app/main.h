@@ -73,6 +73,12 @@ class TSMain : public QMainWindow, public PageHost, public RhythmTarget {
     void TB_ChainClick();
     void TB_PlayClick();
     void TB_StopClick();
+    // The play menu: play and stop as the tool bar does, and the loop, which
+    // the tool bar's loop button mirrors.
+    void MI_PlayClick();
+    void MI_StopClick();
+    void MI_LoopClick(bool on);
+    void TB_LoopClick(bool on);
     // Added beside the specified commands: audio export, the piano roll, undo.
     void MI_ExportClick();
     void TB_ExportClick();
@@ -178,6 +184,10 @@ class TSMain : public QMainWindow, public PageHost, public RhythmTarget {
     QAction* TB_Redo = nullptr;
     QAction* TB_Play = nullptr;
     QAction* TB_Stop = nullptr;
+    QAction* MI_Play = nullptr;
+    QAction* MI_Stop = nullptr;
+    QAction* MI_Loop = nullptr;
+    QAction* TB_Loop = nullptr;
     QAction* MI_Export = nullptr;
     QAction* TB_Export = nullptr;
     QAction* MI_PianoRoll = nullptr;

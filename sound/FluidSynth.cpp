@@ -209,6 +209,10 @@ void Player::Play() {
     Check(fluid_player_play(handle_->player), "starting the playback");
 }
 
+bool Player::Seek(int tick) {
+    return fluid_player_seek(handle_->player, tick) == FLUID_OK;
+}
+
 void Player::Stop() {
     fluid_player_stop(handle_->player);
 }

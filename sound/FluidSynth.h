@@ -84,6 +84,11 @@ class Player {
     // Set before Play.
     void SetTickCallback(std::function<void(int tick)> callback);
     void Play();  // throws FluidError
+    // Moves the playback to `tick`, at the player's next call while it plays
+    // (also from the tick callback), else at its start. Events other than
+    // notes up to there are sent. False when refused (a seek is pending, or
+    // the tick lies outside the file).
+    bool Seek(int tick);
     void Stop();
     bool Finished() const;  // FluidSynth's own DONE status
     int CurrentTick() const;

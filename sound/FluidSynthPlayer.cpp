@@ -58,6 +58,10 @@ int FluidSynthPlayer::CurrentTick() const {
     return playing_ ? tick_.load() : -1;
 }
 
+void FluidSynthPlayer::SetLoop(bool on) {
+    service_->SetSongLoop(on);
+}
+
 void FluidSynthPlayer::Preload() {
     service_->StartLoading();
 }
@@ -109,7 +113,7 @@ void FluidSynthPlayer::Play() {
     tick_ = 0;
     playing_ = true;
     try {
-        service_->PlaySong();
+        service_->PlaySong(range_);
     } catch (const std::exception& error) {
         playing_ = false;
         throw PlayerError(error.what());

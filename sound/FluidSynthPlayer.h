@@ -43,6 +43,8 @@ class FluidSynthPlayer : public MidiPlayer {
     void Close() override;
     void SetNotify(std::function<void()> onNotify) override;
     int CurrentTick() const override;
+    void SetRange(const PlayRange& range) override { range_ = range; }
+    void SetLoop(bool on) override;
     void Preload() override;
     bool Sound(const std::vector<LiveEvent>& events, bool waitForLoad) override;
 
@@ -55,6 +57,7 @@ class FluidSynthPlayer : public MidiPlayer {
 
     std::shared_ptr<SoundService> service_;
     std::string fileName_;
+    PlayRange range_;
     std::function<void()> onNotify_;
     std::unique_ptr<QObject> notifier_;  // lives in the GUI thread
     // Looks at FluidSynth's own status while playing, for the ends that never

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "render/PlayRange.h"
 #include "sound/LiveEvent.h"
 
 namespace tontoko {
@@ -38,6 +39,14 @@ class MidiPlayer {
     // The position of the playback in ticks of the file while a song plays,
     // -1 otherwise. Cheap; called from the GUI thread while a song plays.
     virtual int CurrentTick() const = 0;
+
+    // Where the next Play goes through the file: the lead-in once, then on
+    // from `range.start`; unset, the whole file from its start. Set before
+    // Play.
+    virtual void SetRange(const PlayRange& range) { (void)range; }
+    // Whether the playback starts again at `range.start` when it reaches
+    // `range.end`, until Stop. Also while a song plays, for that playback.
+    virtual void SetLoop(bool on) { (void)on; }
 
     // Starts loading the synthesizer in the background, so that the first
     // Open does not wait for it. Returns at once.

@@ -190,6 +190,9 @@ void SoundService::LoadSong(const std::string& path, TickCallback onTick) {
         player_ = std::make_unique<fluid::Player>(*synth_, bytes);
         player_->SetTickCallback([this](int tick) {
             // On the audio thread, under the synthesis lock.
+            if (const int target = follower_.OnTick(tick); target >= 0) {
+                player_->Seek(target);
+            }
             if (onTick_) {
                 const bool ended = tick >= player_->TotalTicks() && synth_->ActiveVoices() == 0;
                 onTick_(tick, ended);
@@ -201,7 +204,7 @@ void SoundService::LoadSong(const std::string& path, TickCallback onTick) {
     }
 }
 
-void SoundService::PlaySong() {
+void SoundService::PlaySong(const PlayRange& range) {
     std::lock_guard<std::mutex> lock(synthMutex_);
     if (!player_) {
         throw std::runtime_error("no song is loaded");
@@ -214,6 +217,9 @@ void SoundService::PlaySong() {
     }
     // Voices left from a cut playback would otherwise sound again.
     synth_->AllSoundsOff();
+    if (const int first = follower_.Begin(range); first >= 0) {
+        player_->Seek(first);
+    }
     try {
         player_->Play();
     } catch (const fluid::FluidError& error) {

@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "render/PlayRange.h"
 #include "sound/LiveEvent.h"
+#include "sound/RangeFollower.h"
 
 namespace tontoko {
 
@@ -69,7 +71,11 @@ class SoundService {
     // `ended` once the last tick has passed and every voice has died away.
     using TickCallback = std::function<void(int tick, bool ended)>;
     void LoadSong(const std::string& path, TickCallback onTick);  // throws std::runtime_error
-    void PlaySong();                                              // throws std::runtime_error
+    // Plays the loaded song through `range` (empty: the whole file once).
+    void PlaySong(const PlayRange& range = {});  // throws std::runtime_error
+    // Whether the song starts again at its range's start when it reaches the
+    // end. Any time, also while it plays.
+    void SetSongLoop(bool on) { follower_.SetLoop(on); }
     void StopSong();    // stops and silences it; the player stays
     void UnloadSong();  // deletes the player
     bool SongLoaded() const;
@@ -111,6 +117,7 @@ class SoundService {
     std::unique_ptr<fluid::Synth> synth_;
     std::unique_ptr<fluid::Player> player_;
     TickCallback onTick_;
+    RangeFollower follower_;  // used on the audio thread under the synthesis lock
     BlockObserver observer_;
     std::atomic<bool> songPlaying_{false};
     std::atomic<long long> synthesizedFrames_{0};  // frames since the output opened

@@ -68,6 +68,8 @@ class FakePlayer : public MidiPlayer {
     void Close() override { calls.push_back("Close"); }
     void SetNotify(std::function<void()> onNotify) override { notify = std::move(onNotify); }
     int CurrentTick() const override { return tick; }
+    void SetRange(const PlayRange& range) override { ranges.push_back(range); }
+    void SetLoop(bool on) override { loops.push_back(on); }
     void Preload() override { ++preloads; }
     bool Sound(const std::vector<LiveEvent>& events, bool waitForLoad) override {
         sounds.push_back(events);
@@ -88,7 +90,9 @@ class FakePlayer : public MidiPlayer {
 
     std::vector<std::string> calls;
     std::string fileName;
-    int tick = -1;  // what CurrentTick reports
+    int tick = -1;                  // what CurrentTick reports
+    std::vector<PlayRange> ranges;  // every range and loop setting given
+    std::vector<bool> loops;
     std::string failOpen;
     PlayerFailure failOpenKind = PlayerFailure::Other;
     std::vector<QByteArray> played;

@@ -189,12 +189,14 @@ TEST_F(MainWindowTest, InventoryCarriesCaptionsHintsAndShortcuts) {
     EXPECT_EQ(Get<QMenu>("MM_Help")->title(), U("ヘルプ(&H)"));
 
     // The menus in order, the edit menu added after the file menu, the view
-    // menu between settings and help, and the export item right after save.
+    // and play menus between settings and help, and the export item right
+    // after save.
     QStringList menus;
     for (QAction* menu : window->menuBar()->actions()) {
         menus << menu->menu()->objectName();
     }
-    EXPECT_EQ(menus, QStringList({"MM_File", "MM_Edit", "MM_Custom", "MM_View", "MM_Help"}));
+    EXPECT_EQ(menus,
+              QStringList({"MM_File", "MM_Edit", "MM_Custom", "MM_View", "MM_Play", "MM_Help"}));
     QStringList fileItems;
     for (QAction* item : Get<QMenu>("MM_File")->actions()) {
         fileItems << item->objectName();
@@ -203,7 +205,7 @@ TEST_F(MainWindowTest, InventoryCarriesCaptionsHintsAndShortcuts) {
 
     // The tool bar's buttons, in order, with their hints and 16 x 16 pictures:
     // the specified five with export after save, undo and redo after the join,
-    // and the piano roll after stop.
+    // the loop after stop and the piano roll after it.
     const std::pair<const char*, const char*> tools[] = {
         {"TB_Open", "開く"},
         {"TB_Save", "保存"},
@@ -213,18 +215,19 @@ TEST_F(MainWindowTest, InventoryCarriesCaptionsHintsAndShortcuts) {
         {"TB_Redo", "やり直し"},
         {"TB_Play", "演奏"},
         {"TB_Stop", "停止"},
+        {"TB_Loop", "くりかえし演奏"},
         {"TB_PianoRoll", "ピアノロール"},
     };
     const QList<QAction*> onBar = Get<QToolBar>("TB")->actions();
-    ASSERT_EQ(onBar.size(), 9);
-    for (int i = 0; i < 9; ++i) {
+    ASSERT_EQ(onBar.size(), 10);
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(onBar[i]->objectName(), QString::fromLatin1(tools[i].first));
         EXPECT_EQ(onBar[i]->toolTip(), U(tools[i].second));
         EXPECT_FALSE(onBar[i]->icon().pixmap(16, 16).isNull());
     }
     // Every picture is a picture of its own.
-    for (int i = 0; i < 9; ++i) {
-        for (int j = i + 1; j < 9; ++j) {
+    for (int i = 0; i < 10; ++i) {
+        for (int j = i + 1; j < 10; ++j) {
             EXPECT_NE(onBar[i]->icon().pixmap(16, 16).toImage(),
                       onBar[j]->icon().pixmap(16, 16).toImage())
                 << i << " " << j;
