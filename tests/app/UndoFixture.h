@@ -231,7 +231,9 @@ class UndoTest : public MainWindowTest {
         for (int i = 0; i < entry; ++i) {
             call->Press(true);
         }
-        while (apply->Position() > 1) {
+        // Down to the first measure offered: that of the part shown.
+        for (int before = -1; apply->Position() != before;) {
+            before = apply->Position();
             apply->Press(false);
         }
         for (int i = 1; i < measure; ++i) {
