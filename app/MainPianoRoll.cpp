@@ -9,6 +9,7 @@
 #include "app/PianoRoll.h"
 #include "app/main.h"
 #include "engine/RollNotes.h"
+#include "render/ComposeParts.h"
 #include "render/RenderSong.h"
 #include "sound/MidiPlayer.h"
 
@@ -20,11 +21,44 @@ bool IsValidCell(int step) {
     return step >= 0 && step < kSongSteps && step % 2 == 0;
 }
 
-// Roll edits are named after the measure they change, as grid presses are.
-QString RollStep(int step) {
+// Roll edits are named after the measure they change, by its number in the
+// song, as grid presses are.
+QString RollStep(const SongDocument& document, int step) {
     return QString::fromUtf8(texts::kStepMeasure)
-        .arg(step / kStepsPerMeasure + 1)
+        .arg(document.SongMeasure(step / kStepsPerMeasure + 1))
         .arg(QString::fromUtf8(texts::kStepMelody));
+}
+
+// The bass and accompaniment of every part, as Save renders them, from a
+// scratch song with the same key, chords, voices and random state.
+std::vector<RollNote> AccompanimentNotes(const SongDocument& document) {
+    const Song& song = document.Engine();
+    Song scratch(0);
+    scratch.dur = song.dur;
+    scratch.melody = song.melody;
+    scratch.random = song.random;
+    for (size_t k = 0; k < size_t(kChordNodes); ++k) {
+        const SChord& node = song.nodes[k];
+        scratch.nodes[k].SetChord(node.Degree(), node.Tone(0), node.Tone(1), node.Tone(2),
+                                  node.Tone(3));
+    }
+    scratch.rhythms = song.rhythms;
+    scratch.melodies = song.melodies;
+    const SongDocument::State& state = document.Current();
+    const SongVoices voices = RenderParts(scratch, std::span(state.parts.data(), state.partCount),
+                                          document.Patterns(), document.Choice());
+    std::vector<RollNote> notes;
+    std::vector<uint8_t> marks(size_t(voices.StepCount()));
+    std::vector<uint8_t> pitches(marks.size());
+    for (int v = 0; v < kMelodyVoice; ++v) {
+        for (int s = 0; s < voices.StepCount(); ++s) {
+            marks[size_t(s)] = voices.Mark(s, v);
+            pitches[size_t(s)] = voices.Pitch(s, v);
+        }
+        const std::vector<RollNote> voice = VoiceNotes(marks, pitches);
+        notes.insert(notes.end(), voice.begin(), voice.end());
+    }
+    return notes;
 }
 
 }  // namespace
@@ -38,6 +72,7 @@ void TSMain::CreatePianoRoll() {
     edits.place = [this](int step, int rowPitch) { RollPlace(step, rowPitch); };
     edits.drag = [this](int step, int rowPitch) { RollDrag(step, rowPitch); };
     edits.remove = [this](int step) { RollRemove(step); };
+    edits.show = [this](int part) { mainPage_->ShowPart(part); };
     pianoRoll_->SetEdits(std::move(edits));
     pianoRoll_->SetRefresh([this] { RefreshPianoRoll(); });
     // Stop ends the playback: the playhead goes at once.
@@ -76,24 +111,30 @@ void TSMain::RefreshPianoRoll() {
     if (!pianoRoll_) {
         return;
     }
-    const Song& song = document_.Engine();
-    RollSong roll = ReadRollSong(song);
+    const SongDocument::State& state = document_.Current();
+    RollSong roll = ReadRollSong(document_.Engine(), std::span(state.parts.data(), state.partCount),
+                                 document_.Position());
     if (pianoRoll_->ShowsAccompaniment()) {
-        const AccompanimentVoices voices =
-            PreviewAccompaniment(song, document_.Patterns(), document_.Choice());
-        for (size_t v = 0; v < voices.rhythms.size(); ++v) {
-            const std::vector<RollNote> notes = VoiceNotes(voices.rhythms[v], voices.pitches[v]);
-            roll.accompaniment.insert(roll.accompaniment.end(), notes.begin(), notes.end());
-        }
+        roll.accompaniment = AccompanimentNotes(document_);
     }
     pianoRoll_->SetSong(std::move(roll));
 }
 
-void TSMain::RollPlace(int step, int rowPitch) {
+std::optional<int> TSMain::RollPartStep(int songStep) const {
+    const int step = songStep - document_.Position() * kSongSteps;
     if (!IsValidCell(step)) {
+        return std::nullopt;
+    }
+    return step;
+}
+
+void TSMain::RollPlace(int songStep, int rowPitch) {
+    const std::optional<int> cell = RollPartStep(songStep);
+    if (!cell) {
         return;
     }
-    history_.Edit(RollStep(step), [this, step, rowPitch] {
+    const int step = *cell;
+    history_.Edit(RollStep(document_, step), [this, step, rowPitch] {
         const uint8_t pitch = document_.NotePitchOfRow(rowPitch);
         const Song& song = document_.Engine();
         const bool onset = int8_t(song.MelodyRhythm().Mark(step)) > 0;
@@ -105,12 +146,14 @@ void TSMain::RollPlace(int step, int rowPitch) {
     });
 }
 
-void TSMain::RollDrag(int step, int rowPitch) {
+void TSMain::RollDrag(int songStep, int rowPitch) {
     const Song& song = document_.Engine();
-    if (!IsValidCell(step) || int8_t(song.MelodyRhythm().Mark(step)) <= 0) {
+    const std::optional<int> cell = RollPartStep(songStep);
+    if (!cell || int8_t(song.MelodyRhythm().Mark(*cell)) <= 0) {
         return;
     }
-    history_.Edit(RollStep(step), [this, step, rowPitch, &song] {
+    const int step = *cell;
+    history_.Edit(RollStep(document_, step), [this, step, rowPitch, &song] {
         const int target = document_.NotePitchOfRow(rowPitch);
         const int before = song.MelodyPitches().Pitch(step);
         if (before == target) {
@@ -143,11 +186,13 @@ void TSMain::RollDrag(int step, int rowPitch) {
     });
 }
 
-void TSMain::RollRemove(int step) {
-    if (!IsValidCell(step)) {
+void TSMain::RollRemove(int songStep) {
+    const std::optional<int> cell = RollPartStep(songStep);
+    if (!cell) {
         return;
     }
-    history_.Edit(RollStep(step), [this, step] {
+    const int step = *cell;
+    history_.Edit(RollStep(document_, step), [this, step] {
         if (document_.DeleteCell(step / kStepsPerMeasure + 1, (step % kStepsPerMeasure) / 2)) {
             mainPage_->ShowCell(step, {});
         }

@@ -20,8 +20,43 @@ int DoAtOrAbove(int pitch, int t) {
 
 }  // namespace
 
-PianoRollLayout::PianoRollLayout(int width, int height, PitchSpan span, bool lane)
-    : width_(width), height_(height), span_(span), lane_(lane) {}
+PianoRollLayout::PianoRollLayout(int width, int height, PitchSpan span, bool lane, int steps,
+                                 int scroll)
+    : width_(width),
+      height_(height),
+      span_(span),
+      lane_(lane),
+      steps_(std::max(steps / kStepsPerMeasure, 1) * kStepsPerMeasure) {
+    const int columns = MeasureNumbers().w;
+    const int measure = std::min(kMinMeasureWidth, columns / kMeasures);
+    songWidth_ = std::max(columns, Measures() * measure);
+    scroll_ = std::clamp(scroll, 0, MaxScroll());
+}
+
+PianoRollLayout PianoRollLayout::WholeSong(const PianoRollLayout& shown) {
+    PianoRollLayout whole(shown.width_ + shown.MaxScroll(), shown.height_, shown.span_, shown.lane_,
+                          shown.steps_);
+    whole.songWidth_ = shown.songWidth_;
+    whole.scroll_ = 0;
+    return whole;
+}
+
+int PianoRollLayout::MaxScroll() const {
+    return std::max(0, songWidth_ - MeasureNumbers().w);
+}
+
+int PianoRollLayout::ScrollShowing(int begin, int end) const {
+    const int columns = MeasureNumbers().w;
+    const int left = StepX(begin) + scroll_ - MeasureNumbers().x;
+    const int right = StepX(end) + scroll_ - MeasureNumbers().x;
+    int scroll = scroll_;
+    if (right - left > columns || left < scroll) {
+        scroll = left;
+    } else if (right > scroll + columns) {
+        scroll = right - columns;
+    }
+    return std::clamp(scroll, 0, MaxScroll());
+}
 
 PitchSpan PianoRollLayout::SpanOf(const RollSong& song, bool withAccompaniment) {
     const int t = song.transposition;
@@ -76,7 +111,8 @@ RollRect PianoRollLayout::Chords() const {
 RollRect PianoRollLayout::Grid() const {
     const RollRect chords = Chords();
     const int top = chords.Bottom();
-    const int bottom = height_ - kMargin - kLegendHeight - (lane_ ? kLaneHeight : 0);
+    const int bar = songWidth_ > chords.w ? kScrollBarHeight : 0;
+    const int bottom = height_ - kMargin - kLegendHeight - (lane_ ? kLaneHeight : 0) - bar;
     return {chords.x, top, chords.w, std::max(0, bottom - top)};
 }
 
@@ -85,14 +121,35 @@ RollRect PianoRollLayout::Lane() const {
     return {grid.x, grid.Bottom(), grid.w, lane_ ? kLaneHeight : 0};
 }
 
+RollRect PianoRollLayout::ScrollBar() const {
+    const RollRect lane = Lane();
+    return {lane.x, lane.Bottom(), lane.w, Scrolls() ? kScrollBarHeight : 0};
+}
+
+RollRect PianoRollLayout::Columns() const {
+    const RollRect numbers = MeasureNumbers();
+    return {numbers.x, numbers.y, numbers.w, Lane().Bottom() - numbers.y};
+}
+
+int PianoRollLayout::FirstVisibleStep() const {
+    const RollRect grid = Grid();
+    return std::max(0, StepAt(grid.x));
+}
+
+int PianoRollLayout::EndVisibleStep() const {
+    const RollRect grid = Grid();
+    const int last = StepAt(grid.Right() - 1);
+    return last < 0 ? steps_ : last + 1;
+}
+
 RollRect PianoRollLayout::Legend() const {
     return {kMargin, height_ - kMargin - kLegendHeight, std::max(0, width_ - 2 * kMargin),
             kLegendHeight};
 }
 
 int PianoRollLayout::StepX(int step) const {
-    const RollRect grid = Grid();
-    return grid.x + (step * grid.w + kSongSteps / 2) / kSongSteps;
+    const int x = MeasureNumbers().x - scroll_;
+    return x + (step * songWidth_ + steps_ / 2) / steps_;
 }
 
 int PianoRollLayout::RowTop(int pitch) const {
@@ -136,11 +193,12 @@ int PianoRollLayout::StepAt(int x) const {
     if (x < grid.x || x >= grid.Right()) {
         return -1;
     }
-    int step = std::clamp((x - grid.x) * kSongSteps / std::max(grid.w, 1), 0, kSongSteps - 1);
+    const int inSong = x - grid.x + scroll_;
+    int step = std::clamp(inSong * steps_ / std::max(songWidth_, 1), 0, steps_ - 1);
     while (step > 0 && x < StepX(step)) {
         --step;
     }
-    while (step < kSongSteps - 1 && x >= StepX(step + 1)) {
+    while (step < steps_ - 1 && x >= StepX(step + 1)) {
         ++step;
     }
     return step;
@@ -160,9 +218,8 @@ int PianoRollLayout::PitchAt(int y) const {
 }
 
 int PianoRollLayout::PositionX(double step) const {
-    const RollRect grid = Grid();
-    const double clamped = std::clamp(step, 0.0, double(kSongSteps));
-    return grid.x + int(std::lround(clamped * grid.w / kSongSteps));
+    const double clamped = std::clamp(step, 0.0, double(steps_));
+    return MeasureNumbers().x - scroll_ + int(std::lround(clamped * songWidth_ / steps_));
 }
 
 }  // namespace tontoko

@@ -69,14 +69,25 @@ bool RowLabelled(const PianoRollLayout& layout, const RollSong& song, int pitch)
     return PitchClass(pitch - song.transposition) == 0;
 }
 
+constexpr int kHalfSteps = kStepsPerMeasure / 2;
+
+// The chord halves and measures whose columns show.
+int FirstHalf(const PianoRollLayout& layout) {
+    return layout.FirstVisibleStep() / kHalfSteps;
+}
+int EndHalf(const PianoRollLayout& layout) {
+    return std::min((layout.EndVisibleStep() + kHalfSteps - 1) / kHalfSteps, 2 * layout.Measures());
+}
+
 void PaintRows(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
     const RollRect grid = layout.Grid();
     const PitchSpan span = layout.Span();
-    constexpr int kHalfSteps = kStepsPerMeasure / 2;
+    const int firstHalf = FirstHalf(layout);
+    const int endHalf = std::min(EndHalf(layout), int(song.chords.size()));
     for (int pitch = span.low; pitch <= span.high; ++pitch) {
-        const RollRect row = layout.SpanRect(0, kSongSteps, pitch);
+        const RollRect row = layout.SpanRect(0, layout.Steps(), pitch);
         p.fillRect(ToQ(row), song.InKey(pitch) ? kScaleRow : kBackground);
-        for (int half = 0; half < kChordSlots; ++half) {
+        for (int half = firstHalf; half < endHalf; ++half) {
             if (song.IsChordTone(half, pitch)) {
                 p.fillRect(ToQ(layout.SpanRect(half * kHalfSteps, (half + 1) * kHalfSteps, pitch)),
                            kChordRow);
@@ -97,11 +108,19 @@ void PaintColumnLines(QPainter& p, const PianoRollLayout& layout) {
     const RollRect lane = layout.Lane();
     const int top = layout.Chords().y;
     const int bottom = std::max(grid.Bottom(), lane.Bottom()) - 1;
-    for (int step = 0; step <= kSongSteps; step += 2) {
-        const int x = std::min(layout.StepX(step), grid.Right() - 1);
+    const int steps = layout.Steps();
+    const int first = layout.FirstVisibleStep() / 2 * 2;
+    const int end = std::min(layout.EndVisibleStep() + 2, steps + 1);
+    for (int step = first; step < end; step += 2) {
+        // The song's last line inside the columns, as the first is.
+        const int x = step == steps ? layout.StepX(step) - 1 : layout.StepX(step);
         if (step % kStepsPerMeasure == 0) {
             p.setPen(kMeasureLine);
             p.drawLine(x, layout.MeasureNumbers().y, x, bottom);
+            if (step % kSongSteps == 0 && step > 0 && step < steps) {
+                // Where one part of four measures meets the next.
+                p.drawLine(x + 1, layout.MeasureNumbers().y, x + 1, bottom);
+            }
         } else if (step % 4 == 0) {
             p.setPen(kBeatLine);
             p.drawLine(x, grid.y, x, bottom);
@@ -180,7 +199,7 @@ void PaintBar(QPainter& p, const QRect& bar, const QColor& fill, const QRect& cl
     QPainterPath path;
     path.addRoundedRect(QRectF(bar).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     p.save();
-    p.setClipRect(clip);
+    p.setClipRect(clip, Qt::IntersectClip);
     p.setPen(fill.darker(140));
     p.setBrush(fill);
     p.drawPath(path);
@@ -191,7 +210,12 @@ void PaintMelody(QPainter& p, const PianoRollLayout& layout, const RollSong& son
     const QFont font = Font(RowFontSize(layout), true);
     p.setFont(font);
     p.setRenderHint(QPainter::Antialiasing, true);
+    const int first = layout.FirstVisibleStep();
+    const int end = layout.EndVisibleStep();
     for (const RollNote& note : song.notes) {
+        if (note.end <= first || note.step >= end) {
+            continue;
+        }
         const QRect bar = ToQ(BarRect(layout, note));
         if (bar.isEmpty()) {
             continue;
@@ -203,17 +227,20 @@ void PaintMelody(QPainter& p, const PianoRollLayout& layout, const RollSong& son
                        Q(rolltexts::kLaneLabel));
             continue;
         }
-        for (int i = 0; i < note.segmentCount; ++i) {
+        const size_t count = note.segments.size();
+        for (size_t i = 0; i < count; ++i) {
             const RollSegment& segment = note.segments[i];
+            if (segment.end <= first || segment.begin >= end) {
+                continue;
+            }
             const int left = i == 0 ? bar.left() : layout.StepX(segment.begin);
-            const int right =
-                i + 1 == note.segmentCount ? bar.right() + 1 : layout.StepX(segment.end);
+            const int right = i + 1 == count ? bar.right() + 1 : layout.StepX(segment.end);
             PaintBar(p, bar, RoleColor(segment.role),
                      QRect(left, bar.top(), right - left, bar.height()));
         }
         if (bar.height() >= 8) {
             p.save();
-            p.setClipRect(bar);
+            p.setClipRect(bar, Qt::IntersectClip);
             p.setPen(Qt::white);
             p.drawText(bar.adjusted(3, -2, 0, 2), Qt::AlignLeft | Qt::AlignVCenter,
                        Q(song.Name(note.pitch)));
@@ -246,21 +273,36 @@ void PaintHeader(QPainter& p, const PianoRollLayout& layout, const RollSong& son
     const RollRect chords = layout.Chords();
     p.fillRect(ToQ(numbers), kHeader);
     p.fillRect(ToQ(chords), kBackground);
-    for (int m = 0; m < kMeasures; ++m) {
+    if (song.partCount > 1) {
+        // The part shown: its measure numbers on a band of its own colour.
+        const int from = song.shownPart * kSongSteps;
+        const int x = layout.StepX(from);
+        p.fillRect(QRect(x, numbers.y, layout.StepX(from + kSongSteps) - x, numbers.h),
+                   kShownPartBand);
+    }
+    const int firstMeasure = layout.FirstVisibleStep() / kStepsPerMeasure;
+    const int endMeasure =
+        std::min((layout.EndVisibleStep() + kStepsPerMeasure - 1) / kStepsPerMeasure,
+                 std::min(layout.Measures(), song.MeasureCount()));
+    for (int m = firstMeasure; m < endMeasure; ++m) {
         const RollRect measure = layout.MeasureRect(m);
         const QRect cell(measure.x, numbers.y, measure.w, numbers.h);
+        const bool shown =
+            song.partCount > 1 && RollSong::PartOf(m * kStepsPerMeasure) == song.shownPart;
         p.setFont(Font(12, true));
-        p.setPen(kText);
+        p.setPen(shown ? kShownPart : kText);
         p.drawText(cell.adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                   Q(rolltexts::kMeasureNumbers[m]));
-        if (song.rhythmFixed[m] || song.melodyFixed[m]) {
+                   QString::number(m + 1));
+        if (song.rhythmFixed[size_t(m)] || song.melodyFixed[size_t(m)]) {
             p.setFont(Font(11));
-            PaintLock(p, cell,
-                      Q(song.melodyFixed[m] ? rolltexts::kMelodyFixed : rolltexts::kRhythmFixed));
+            PaintLock(
+                p, cell,
+                Q(song.melodyFixed[size_t(m)] ? rolltexts::kMelodyFixed : rolltexts::kRhythmFixed));
         }
     }
-    for (int half = 0; half < kChordSlots; ++half) {
-        const RollChord& chord = song.chords[half];
+    const int endHalf = std::min(EndHalf(layout), int(song.chords.size()));
+    for (int half = FirstHalf(layout); half < endHalf; ++half) {
+        const RollChord& chord = song.chords[size_t(half)];
         const QRect cell = ToQ(layout.HalfRect(half)).adjusted(4, 1, -2, -1);
         p.setPen(kText);
         p.setFont(Font(13, true));
@@ -278,6 +320,20 @@ void PaintHeader(QPainter& p, const PianoRollLayout& layout, const RollSong& son
     }
     p.setPen(kBeatLine);
     p.drawLine(numbers.x, chords.Bottom() - 1, numbers.Right() - 1, chords.Bottom() - 1);
+}
+
+// A frame around the part shown, over its notes, when the song has others.
+void PaintShownPart(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
+    if (song.partCount <= 1) {
+        return;
+    }
+    const int from = song.shownPart * kSongSteps;
+    const RollRect columns = layout.Columns();
+    const int left = layout.StepX(from);
+    const int right = layout.StepX(from + kSongSteps);
+    p.setPen(QPen(kShownPart, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(left + 1, columns.y + 1, right - left - 1, columns.h - 2));
 }
 
 void PaintLegend(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
@@ -303,6 +359,9 @@ void PaintLegend(QPainter& p, const PianoRollLayout& layout, const RollSong& son
     entry(kClash, rolltexts::kLegendClash);
     if (!song.accompaniment.empty()) {
         entry(kAccompaniment, rolltexts::kLegendAccompaniment);
+    }
+    if (song.partCount > 1) {
+        entry(kShownPartBand, rolltexts::kLegendShownPart);
     }
 }
 
@@ -333,29 +392,33 @@ RollRect BarRect(const PianoRollLayout& layout, const RollNote& note) {
 void PaintRoll(QPainter& painter, const PianoRollLayout& layout, const RollSong& song,
                bool playing) {
     painter.fillRect(0, 0, layout.Width(), layout.Height(), kBackground);
+    // The song's columns, scrolled, inside theirs; the keys and the legend
+    // stay where they are.
+    painter.save();
+    painter.setClipRect(ToQ(layout.Columns()), Qt::IntersectClip);
     PaintRows(painter, layout, song);
     if (layout.HasLane()) {
         painter.fillRect(ToQ(layout.Lane()), kHeader);
     }
     PaintColumnLines(painter, layout);
-    PaintKeys(painter, layout, song);
     PaintHeader(painter, layout, song);
     if (playing) {
         // Under the notes, so that their colours stay what they mean.
-        const RollRect top = layout.MeasureNumbers();
-        const RollRect lane = layout.Lane();
-        painter.fillRect(QRect(top.x, top.y, top.w, lane.Bottom() - top.y), kPlayingMeasure);
+        painter.fillRect(ToQ(layout.Columns()), kPlayingMeasure);
     }
     PaintAccompaniment(painter, layout, song);
     PaintMelody(painter, layout, song);
+    PaintShownPart(painter, layout, song);
+    painter.restore();
+    PaintKeys(painter, layout, song);
     PaintLegend(painter, layout, song);
 }
 
 void PaintPlayhead(QPainter& painter, const PianoRollLayout& layout, double step) {
     const int x = layout.PositionX(step);
-    const RollRect top = layout.MeasureNumbers();
-    const RollRect lane = layout.Lane();
-    painter.fillRect(QRect(x - 1, top.y, 2, lane.Bottom() - top.y), kPlayhead);
+    const RollRect columns = layout.Columns();
+    const QRect line(x - 1, columns.y, 2, columns.h);
+    painter.fillRect(line.intersected(ToQ(columns)), kPlayhead);
 }
 
 void PaintSelection(QPainter& painter, const PianoRollLayout& layout, const RollNote& note) {
@@ -364,6 +427,7 @@ void PaintSelection(QPainter& painter, const PianoRollLayout& layout, const Roll
         return;
     }
     painter.save();
+    painter.setClipRect(ToQ(layout.Columns()), Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(kSelection, 2));
     painter.setBrush(Qt::NoBrush);
@@ -379,13 +443,13 @@ void PaintCursor(QPainter& painter, const PianoRollLayout& layout, int step, int
     }
     const RollRect grid = layout.Grid();
     painter.save();
-    painter.setClipRect(QRect(0, 0, layout.Width(), layout.Height()));
-    painter.fillRect(QRect(cell.left(), grid.y, cell.width(), grid.h), kCursorBand);
-    painter.fillRect(QRect(grid.x, cell.top(), grid.w, cell.height()), kCursorBand);
     // The row's name and octave, marked at their side.
     const RollRect labels = layout.Labels();
     painter.fillRect(QRect(labels.x, cell.top(), labels.w, cell.height()), kCursorBand);
     painter.fillRect(QRect(labels.x, cell.top(), 3, cell.height()), kCursor);
+    painter.setClipRect(ToQ(layout.Columns()), Qt::IntersectClip);
+    painter.fillRect(QRect(cell.left(), grid.y, cell.width(), grid.h), kCursorBand);
+    painter.fillRect(QRect(grid.x, cell.top(), grid.w, cell.height()), kCursorBand);
     // The frame: the colour outside, white inside, readable on any bar.
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);

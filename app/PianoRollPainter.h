@@ -33,6 +33,10 @@ inline const QColor kText{40, 40, 40};
 inline const QColor kLockBack{255, 241, 204};
 inline const QColor kLockText{150, 90, 0};
 inline const QColor kPlayingMeasure{255, 190, 0, 56};
+// The part shown, in a song of several: its frame and measure numbers, and
+// the band behind the numbers.
+inline const QColor kShownPart{52, 104, 196};
+inline const QColor kShownPartBand{208, 224, 250};
 inline const QColor kPlayhead{224, 32, 42};
 inline const QColor kSelection{20, 20, 20};
 inline const QColor kCursor{160, 0, 150};

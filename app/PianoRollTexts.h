@@ -9,7 +9,6 @@ inline constexpr const char* kSave = "画像として保存";
 inline constexpr const char* kSaveHint = "この図をPNG画像のファイルに保存します．";
 
 // The picture.
-inline constexpr const char* kMeasureNumbers[] = {"1", "2", "3", "4"};
 inline constexpr const char* kDegrees[] = {"Ⅰ", "Ⅱ", "Ⅲ", "Ⅳ", "Ⅴ", "Ⅵ", "Ⅶ"};
 inline constexpr const char* kRhythmFixed = "リズム固定";
 inline constexpr const char* kMelodyFixed = "メロディ固定";
@@ -17,6 +16,7 @@ inline constexpr const char* kLegendChordTone = "和音の音";
 inline constexpr const char* kLegendScaleTone = "音階の音";
 inline constexpr const char* kLegendClash = "ぶつかる音";
 inline constexpr const char* kLegendAccompaniment = "伴奏・ベース";
+inline constexpr const char* kLegendShownPart = "表示中の4小節";
 inline constexpr const char* kLaneLabel = "*";
 inline constexpr const char* kEditHint =
     "左クリック: 音を置く／ドラッグ: 高さを変える／右クリック・Delete: 消す";
@@ -29,6 +29,7 @@ inline constexpr const char* kKeyHint =
 inline constexpr const char* kAccessibleName = "ピアノロール";
 inline constexpr const char* kAccessibleShowAccompaniment = "伴奏とベースも表示する";
 inline constexpr const char* kAccessibleSave = "図を画像として保存";
+inline constexpr const char* kAccessibleScroll = "ピアノロールの表示位置";
 inline constexpr const char* kCursorOnBeat = "%1小節目 %2拍目 %3";
 inline constexpr const char* kCursorOffBeat = "%1小節目 %2拍目の裏 %3";
 inline constexpr const char* kCursorOctave = "、オクターブ%1";

@@ -1,11 +1,14 @@
 #include "app/PianoRollView.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "app/PianoRollPainter.h"
@@ -21,8 +24,9 @@ QRect ToQ(const RollRect& r) {
     return QRect(r.x, r.y, r.w, r.h);
 }
 
+// The measure a playback position lies in; -1 before the song.
 int MeasureOf(double step) {
-    return step < 0 ? -1 : std::min(int(step) / kStepsPerMeasure, kMeasures);
+    return step < 0 ? -1 : int(step) / kStepsPerMeasure;
 }
 
 }  // namespace
@@ -35,21 +39,71 @@ PianoRollView::PianoRollView(QWidget* parent) : QWidget(parent) {
     setToolTip(QString::fromUtf8(rolltexts::kEditHint) + QLatin1Char('\n') +
                QString::fromUtf8(rolltexts::kKeyHint));
     FollowHint(*this);
+    scrollBar_ = new QScrollBar(Qt::Horizontal, this);
+    scrollBar_->setObjectName(QStringLiteral("SB_RollScroll"));
+    scrollBar_->setCursor(Qt::ArrowCursor);
+    NameControl(*scrollBar_, QString::fromUtf8(rolltexts::kAccessibleScroll));
+    scrollBar_->hide();
+    connect(scrollBar_, &QScrollBar::valueChanged, this, &PianoRollView::SetScroll);
     Relayout();
     NameCursorPlace(true);
 }
 
 void PianoRollView::SetSong(RollSong song) {
+    const bool moved = song.shownPart != song_.shownPart || song.partCount != song_.partCount;
     song_ = std::move(song);
     if (selected_) {
         const RollNote* note = song_.NoteAt(*selected_);
-        if (!note || note->step != *selected_) {
+        if (!note || note->step != *selected_ || !InShownPart(*selected_)) {
             selected_.reset();
         }
     }
+    if (moved && !InShownPart(cursor_.step)) {
+        // The keyboard goes on in the part shown, at the same place in it.
+        cursor_.step = FirstShownStep() + cursor_.step % kSongSteps;
+    }
     Relayout();
+    if (moved) {
+        ShowSteps(FirstShownStep(), FirstShownStep() + kSongSteps);
+    }
     update();
     NameCursorPlace();
+}
+
+void PianoRollView::SetScroll(int scroll) {
+    if (scroll == scroll_) {
+        return;
+    }
+    scroll_ = scroll;
+    Relayout();
+    scroll_ = layout_.Scroll();
+    update();
+}
+
+void PianoRollView::ShowSteps(int begin, int end) {
+    SetScroll(layout_.ScrollShowing(begin, end));
+}
+
+bool PianoRollView::ShowPartOf(int step) {
+    const int part = RollSong::PartOf(step);
+    if (part == song_.shownPart || part >= song_.partCount) {
+        return false;
+    }
+    if (edits_.show) {
+        edits_.show(part);
+    }
+    return true;
+}
+
+void PianoRollView::PlaceScrollBar() {
+    const RollRect bar = layout_.ScrollBar();
+    QSignalBlocker block(scrollBar_);
+    scrollBar_->setRange(0, layout_.MaxScroll());
+    scrollBar_->setPageStep(layout_.Columns().w);
+    scrollBar_->setSingleStep(std::max(1, layout_.SongWidth() / layout_.Measures() / 4));
+    scrollBar_->setValue(layout_.Scroll());
+    scrollBar_->setGeometry(ToQ(bar));
+    scrollBar_->setVisible(layout_.Scrolls());
 }
 
 void PianoRollView::SetShowAccompaniment(bool on) {
@@ -68,7 +122,9 @@ void PianoRollView::Relayout() {
     }
     const bool lane = std::any_of(song_.notes.begin(), song_.notes.end(),
                                   [](const RollNote& note) { return !note.pitched; });
-    layout_ = PianoRollLayout(width(), height(), span, lane);
+    layout_ = PianoRollLayout(width(), height(), span, lane, song_.StepCount(), scroll_);
+    scroll_ = layout_.Scroll();
+    PlaceScrollBar();
     pictureStale_ = true;
     playingStale_ = true;
     // Rows that went keep no cursor.
@@ -102,9 +158,10 @@ void PianoRollView::EnsurePlayingPicture() {
 }
 
 QImage PianoRollView::Picture() const {
-    QImage image(size(), QImage::Format_RGB32);
+    const PianoRollLayout whole = PianoRollLayout::WholeSong(layout_);
+    QImage image(whole.Width(), whole.Height(), QImage::Format_RGB32);
     QPainter painter(&image);
-    PaintRoll(painter, layout_, song_);
+    PaintRoll(painter, whole, song_);
     return image;
 }
 
@@ -114,7 +171,7 @@ void PianoRollView::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(event->region());
     painter.drawImage(QPoint(0, 0), picture_);
     const int measure = playhead_ ? MeasureOf(*playhead_) : -1;
-    if (measure >= 0 && measure < kMeasures) {
+    if (measure >= 0 && measure < layout_.Measures()) {
         EnsurePlayingPicture();
         const QRect rect = ToQ(layout_.MeasureRect(measure));
         painter.drawImage(rect, playingPicture_,
@@ -137,6 +194,8 @@ void PianoRollView::paintEvent(QPaintEvent* event) {
 void PianoRollView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Relayout();
+    // The part shown stays in view at any width.
+    ShowSteps(FirstShownStep(), FirstShownStep() + kSongSteps);
 }
 
 QRect PianoRollView::PlayheadRect(std::optional<double> step) const {
@@ -154,12 +213,26 @@ void PianoRollView::SetPlayhead(std::optional<double> step) {
     }
     const std::optional<double> old = playhead_;
     playhead_ = step;
+    if (step && *step >= 0 && *step < StepCount()) {
+        // The view turns a page when the line leaves it, and goes back when
+        // the line wraps round to where a loop starts.
+        const int x = layout_.PositionX(*step);
+        const RollRect columns = layout_.Columns();
+        if (x < columns.x || x >= columns.Right() - 1) {
+            const int measureStart = MeasureOf(*step) * kStepsPerMeasure;
+            const int scroll = layout_.StepX(measureStart) - columns.x + layout_.Scroll();
+            if (scroll != layout_.Scroll()) {
+                SetScroll(scroll);
+                return;  // all drawn again
+            }
+        }
+    }
     const int oldMeasure = old ? MeasureOf(*old) : -1;
     const int newMeasure = step ? MeasureOf(*step) : -1;
     if (oldMeasure != newMeasure) {
         // The tint moves: both measures are drawn again.
         for (int m : {oldMeasure, newMeasure}) {
-            if (m >= 0 && m < kMeasures) {
+            if (m >= 0 && m < layout_.Measures()) {
                 update(ToQ(layout_.MeasureRect(m)));
             }
         }
@@ -186,19 +259,33 @@ void PianoRollView::mousePressEvent(QMouseEvent* event) {
     const int step = layout_.StepAt(at.x());
     const bool lane = layout_.Lane().Contains(at.x(), at.y());
     const int pitch = layout_.PitchAt(at.y());
-    if (step < 0 || (pitch < 0 && !lane)) {
+    if (step < 0 || !layout_.Columns().Contains(at.x(), at.y())) {
+        return;
+    }
+    if (!InShownPart(step)) {
+        // Another part's measures: that part is shown, nothing is edited.
+        if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+            if (pitch >= 0) {
+                SetCursor(ClampedCursor({step, pitch}, StepCount(), layout_.Span()));
+            }
+            ShowPartOf(step);
+        }
+        return;
+    }
+    if (pitch < 0 && !lane) {
         return;
     }
     // The keyboard goes on from the pressed cell.
     if (pitch >= 0) {
         SetCursor(ClampedCursor({step, pitch}, StepCount(), layout_.Span()));
     }
-    // Notes are edited at the eighth-note positions the grids show.
-    const RollNote* bar = BarAt(step, pitch, lane);
-    const bool editable = bar && bar->step % 2 == 0;
     if (event->button() == Qt::RightButton) {
-        if (editable && edits_.remove) {
-            const int target = bar->step;
+        // The note that starts or sounds in the column, whatever the row: the
+        // melody sounds one note at a time. Notes are edited at the
+        // eighth-note positions the grids show, in the part shown.
+        const RollNote* note = song_.NoteAt(step);
+        if (note && note->step % 2 == 0 && InShownPart(note->step) && edits_.remove) {
+            const int target = note->step;
             if (selected_ == target) {
                 selected_.reset();
             }
@@ -206,6 +293,8 @@ void PianoRollView::mousePressEvent(QMouseEvent* event) {
         }
         return;
     }
+    const RollNote* bar = BarAt(step, pitch, lane);
+    const bool editable = bar && bar->step % 2 == 0 && InShownPart(bar->step);
     if (event->button() != Qt::LeftButton) {
         return;
     }
@@ -267,6 +356,15 @@ void PianoRollView::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void PianoRollView::wheelEvent(QWheelEvent* event) {
+    // The wheel scrolls the song sideways, as over the scroll bar.
+    if (!layout_.Scrolls()) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    QCoreApplication::sendEvent(scrollBar_, event);
+}
+
 void PianoRollView::keyPressEvent(QKeyEvent* event) {
     // While the mouse holds a note, the keys leave it alone.
     const bool held = dragStep_.has_value();
@@ -324,6 +422,9 @@ void PianoRollView::MoveCursor(CursorMove move) {
         update();
     }
     SetCursor(MovedCursor(cursor_, move, StepCount(), layout_.Span()));
+    ShowSteps(cursor_.step, cursor_.step + 2);
+    // Into another part: the window shows it, and the keys edit there.
+    ShowPartOf(cursor_.step);
 }
 
 void PianoRollView::SetCursor(RollCursor cursor) {
@@ -336,6 +437,9 @@ void PianoRollView::SetCursor(RollCursor cursor) {
 }
 
 void PianoRollView::PlaceAtCursor() {
+    if (!InShownPart(cursor_.step)) {
+        return;
+    }
     // The edit a left press and its release make on an empty cell: one step.
     selected_ = cursor_.step;
     update();
@@ -359,7 +463,7 @@ void PianoRollView::DeleteNote() {
             target = note->step;
         }
     }
-    if (!target) {
+    if (!target || !InShownPart(*target)) {
         return;
     }
     selected_.reset();

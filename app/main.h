@@ -125,9 +125,12 @@ class TSMain : public QMainWindow, public PageHost, public RhythmTarget {
     // The piano roll (MainPianoRoll.cpp), created hidden after the dialogs.
     void CreatePianoRoll();
     void RefreshPianoRoll();
-    void RollPlace(int step, int rowPitch);
-    void RollDrag(int step, int rowPitch);
-    void RollRemove(int step);
+    // Roll edits at a step of the whole song; only the part shown is edited.
+    void RollPlace(int songStep, int rowPitch);
+    void RollDrag(int songStep, int rowPitch);
+    void RollRemove(int songStep);
+    // The cell of the part shown (0..63) a song step names, if it lies there.
+    std::optional<int> RollPartStep(int songStep) const;
 
     // Platform services (owned when not given).
     std::unique_ptr<Messages> ownMessages_;

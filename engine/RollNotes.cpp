@@ -11,31 +11,29 @@ namespace tontoko {
 
 namespace {
 
-bool IsOnset(const SRhythmGenerate& rhythm, int step) {
-    return int8_t(rhythm.Mark(step)) > 0;
-}
+// The chord halves of a song: per half, its chord node.
+using HalfChords = std::vector<const SChord*>;
 
 // Splits a melody note at the chord halves it crosses and classifies each part.
-void AddSegments(RollNote& note, const Song& song) {
+void AddSegments(RollNote& note, const HalfChords& chords) {
     int begin = note.step;
-    while (begin < note.end && note.segmentCount < kChordSlots) {
-        const int slot = SlotOfStep(begin);
-        const int halfEnd = (slot + 1) * (kStepsPerMeasure / 2);
+    while (begin < note.end) {
+        const int half = SlotOfStep(begin);
+        const int halfEnd = (half + 1) * (kStepsPerMeasure / 2);
         const int end = std::min(note.end, halfEnd);
-        RollSegment& segment = note.segments[note.segmentCount++];
+        RollSegment& segment = note.segments.emplace_back();
         segment.begin = begin;
         segment.end = end;
-        segment.role = ClassifyNote(uint8_t(note.pitch), song.ChordSlot(slot));
+        segment.role = ClassifyNote(uint8_t(note.pitch), *chords.at(size_t(half)));
         begin = end;
     }
 }
 
-}  // namespace
-
-std::vector<RollNote> VoiceNotes(const SRhythmGenerate& rhythm, const SMelodyGenerate& pitches) {
+template <class Mark, class Pitch>
+std::vector<RollNote> NotesOf(int steps, Mark mark, Pitch pitch) {
     std::vector<RollNote> notes;
-    for (int step = 0; step < kSongSteps; ++step) {
-        if (!IsOnset(rhythm, step)) {
+    for (int step = 0; step < steps; ++step) {
+        if (int8_t(mark(step)) <= 0) {
             continue;
         }
         if (!notes.empty()) {
@@ -43,28 +41,59 @@ std::vector<RollNote> VoiceNotes(const SRhythmGenerate& rhythm, const SMelodyGen
         }
         RollNote note;
         note.step = step;
-        note.end = kSongSteps;
+        note.end = steps;
         // The writer keeps the low seven bits of a note number.
-        note.pitch = pitches.Pitch(step) & 0x7F;
+        note.pitch = pitch(step) & 0x7F;
         note.pitched = note.pitch != 0;
         notes.push_back(note);
     }
     return notes;
 }
 
+SongPart EnginePart(const Song& song) {
+    SongPart part;
+    for (int slot = 0; slot < kChordSlots; ++slot) {
+        part.degrees[size_t(slot)] = uint8_t(song.SlotDegree(slot));
+    }
+    for (int s = 0; s < kSongSteps; ++s) {
+        part.marks[size_t(s)] = song.MelodyRhythm().Mark(s);
+        part.pitches[size_t(s)] = song.MelodyPitches().Pitch(s);
+    }
+    for (int m = 0; m < kMeasures; ++m) {
+        part.fixed[size_t(m)] = {song.IsFixed(m, 0), song.IsFixed(m, 1)};
+    }
+    return part;
+}
+
+}  // namespace
+
+std::vector<RollNote> VoiceNotes(const SRhythmGenerate& rhythm, const SMelodyGenerate& pitches) {
+    return NotesOf(
+        kSongSteps, [&](int s) { return rhythm.Mark(s); }, [&](int s) { return pitches.Pitch(s); });
+}
+
+std::vector<RollNote> VoiceNotes(std::span<const uint8_t> marks, std::span<const uint8_t> pitches) {
+    const int steps = int(std::min(marks.size(), pitches.size()));
+    return NotesOf(
+        steps, [&](int s) { return marks[size_t(s)]; }, [&](int s) { return pitches[size_t(s)]; });
+}
+
 bool RollSong::IsChordTone(int half, int pitch) const {
-    const RollChord& chord = chords.at(half);
+    const RollChord& chord = chords.at(size_t(half));
     return std::any_of(chord.tones.begin(), chord.tones.end(),
                        [pitch](int tone) { return PitchClass(tone) == PitchClass(pitch); });
 }
 
 const RollNote* RollSong::NoteAt(int step) const {
-    for (const RollNote& note : notes) {
-        if (step >= note.step && step < note.end) {
-            return &note;
-        }
+    // Notes are in time order and do not overlap: the last one starting at
+    // or before the step.
+    auto after = std::upper_bound(notes.begin(), notes.end(), step,
+                                  [](int s, const RollNote& note) { return s < note.step; });
+    if (after == notes.begin()) {
+        return nullptr;
     }
-    return nullptr;
+    const RollNote& note = *std::prev(after);
+    return step < note.end ? &note : nullptr;
 }
 
 int SignedTransposition(const Song& song) {
@@ -73,28 +102,50 @@ int SignedTransposition(const Song& song) {
 }
 
 RollSong ReadRollSong(const Song& song) {
+    const SongPart part = EnginePart(song);
+    return ReadRollSong(song, std::span(&part, 1), 0);
+}
+
+RollSong ReadRollSong(const Song& song, std::span<const SongPart> parts, int shown) {
     RollSong roll;
     roll.transposition = SignedTransposition(song);
     roll.mode = song.dur.Mode();
     roll.melody = song.melody;
-    for (int slot = 0; slot < kChordSlots; ++slot) {
-        const SChord& chord = song.ChordSlot(slot);
-        RollChord& out = roll.chords[slot];
-        out.degree = chord.Degree();
-        for (int k = 0; k < 3; ++k) {
-            out.tones[k] = chord.Tone(k);
-        }
-        out.bass = chord.Tone(3);
+    roll.partCount = std::clamp(int(parts.size()), 1, kMaxParts);
+    roll.shownPart = std::clamp(shown, 0, roll.partCount - 1);
+    if (parts.empty()) {
+        return roll;
     }
-    roll.notes = VoiceNotes(song.MelodyRhythm(), song.MelodyPitches());
+    const int steps = roll.StepCount();
+    HalfChords halves;
+    roll.chords.clear();
+    std::vector<uint8_t> marks;
+    std::vector<uint8_t> pitches;
+    for (int p = 0; p < roll.partCount; ++p) {
+        const SongPart& part = parts[size_t(p)];
+        for (int slot = 0; slot < kChordSlots; ++slot) {
+            const SChord& chord = song.nodes.at(
+                size_t(std::clamp(int(part.degrees[size_t(slot)]), 1, kChordNodes) - 1));
+            halves.push_back(&chord);
+            RollChord& out = roll.chords.emplace_back();
+            out.degree = chord.Degree();
+            for (int k = 0; k < 3; ++k) {
+                out.tones[size_t(k)] = chord.Tone(k);
+            }
+            out.bass = chord.Tone(3);
+        }
+        marks.insert(marks.end(), part.marks.begin(), part.marks.end());
+        pitches.insert(pitches.end(), part.pitches.begin(), part.pitches.end());
+        for (int m = 0; m < kMeasures; ++m) {
+            roll.rhythmFixed[size_t(p * kMeasures + m)] = part.fixed[size_t(m)][0];
+            roll.melodyFixed[size_t(p * kMeasures + m)] = part.fixed[size_t(m)][1];
+        }
+    }
+    roll.notes = VoiceNotes(std::span(marks).first(size_t(steps)), pitches);
     for (RollNote& note : roll.notes) {
         if (note.pitched) {
-            AddSegments(note, song);
+            AddSegments(note, halves);
         }
-    }
-    for (int m = 0; m < kMeasures; ++m) {
-        roll.rhythmFixed[m] = song.IsFixed(m, 0);
-        roll.melodyFixed[m] = song.IsFixed(m, 1);
     }
     return roll;
 }

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "engine/Harmony.h"
 #include "engine/SMelody.h"
+#include "engine/SongPart.h"
 #include "engine/TimeGrid.h"
 
 namespace tontoko {
@@ -24,19 +26,21 @@ struct RollSegment {
 
 // One note of a voice as the MIDI writer plays it: it starts at a step whose
 // mark, read as a signed byte, is above 0, and sounds until the next such step
-// or the end of the song.
+// or the end of the song. Parts follow one another at one continuous time, so
+// a note may sound on into the next part.
 struct RollNote {
     int step = 0;
     int end = 0;          // one past the last step it sounds
     int pitch = 0;        // the note number written to the file (7 bits)
     bool pitched = true;  // false: an onset without a pitch (a rhythm mark)
     // Melody notes only: one segment per chord half the note sounds under.
-    std::array<RollSegment, kChordSlots> segments{};
-    int segmentCount = 0;
+    std::vector<RollSegment> segments;
 };
 
 // The notes of one voice, in time order.
 std::vector<RollNote> VoiceNotes(const SRhythmGenerate& rhythm, const SMelodyGenerate& pitches);
+// The same over the marks and note numbers of a whole song, step by step.
+std::vector<RollNote> VoiceNotes(std::span<const uint8_t> marks, std::span<const uint8_t> pitches);
 
 // The chord of one half measure.
 struct RollChord {
@@ -46,17 +50,25 @@ struct RollChord {
 };
 
 // Everything the piano roll shows of a song, read at once so that the picture
-// never reaches into the song while it paints.
+// never reaches into the song while it paints. Steps, chord halves and
+// measures count through the whole song: part p holds steps 64p .. 64p + 63.
 struct RollSong {
     int transposition = 0;  // signed key offset -6..5
     int mode = 0;           // 0 major, 1 minor
     SMelody melody;         // scale and note names of the key
-    std::array<RollChord, kChordSlots> chords{};
+    int partCount = 1;
+    int shownPart = 0;  // the part the window shows and edits
+    std::vector<RollChord> chords = std::vector<RollChord>(kChordSlots);
     std::vector<RollNote> notes;  // the melody, with chord roles
-    std::array<bool, kMeasures> rhythmFixed{};
-    std::array<bool, kMeasures> melodyFixed{};
+    std::array<bool, kMaxParts * kMeasures> rhythmFixed{};
+    std::array<bool, kMaxParts * kMeasures> melodyFixed{};
     // Bass and accompaniment, filled only when they are to be drawn.
     std::vector<RollNote> accompaniment;
+
+    int StepCount() const { return partCount * kSongSteps; }
+    int MeasureCount() const { return partCount * kMeasures; }
+    // The part a song step lies in.
+    static int PartOf(int step) { return step / kSongSteps; }
 
     // The movable-do name and octave number of a pitch, as the grids show them.
     std::string Name(int pitch) const { return DisplayName(melody, pitch, transposition); }
@@ -70,6 +82,10 @@ struct RollSong {
 // The signed key offset the song's tonic stands for (-6..5).
 int SignedTransposition(const Song& song);
 
+// A song of one part: the engine's chords, melody and fixed measures.
 RollSong ReadRollSong(const Song& song);
+// A song of parts: the key and the chord nodes from the engine, each part's
+// chords, melody and fixed measures from `parts`; `shown` is the part shown.
+RollSong ReadRollSong(const Song& song, std::span<const SongPart> parts, int shown);
 
 }  // namespace tontoko

@@ -244,15 +244,18 @@ class UndoTest : public MainWindowTest {
         return true;
     }
 
-    // A press in the piano roll at a step and at a height of its rows (0..1
-    // from the bottom), and a drag to another height.
+    // A press in the piano roll at a step (0..63) of the part shown and at a
+    // height of its rows (0..1 from the bottom), and a drag to another
+    // height. A press elsewhere would only show another part: a view, not a
+    // step.
     bool RollPress(int step, double height, Qt::MouseButton button, double dragTo = -1) {
         PianoRollView* view = window->findChild<TSPianoRoll*>()->View();
         const PianoRollLayout& layout = view->Layout();
         const RollRect grid = layout.Grid();
         auto yAt = [&](double h) { return grid.Bottom() - 1 - int(h * (grid.h - 2)); };
-        const RollRect cell = layout.CellRect(step, layout.PitchAt(yAt(height)));
-        if (cell.w <= 0) {
+        const int songStep = view->Song().shownPart * kSongSteps + step;
+        const RollRect cell = layout.CellRect(songStep, layout.PitchAt(yAt(height)));
+        if (cell.w <= 0 || layout.StepAt(cell.x + cell.w / 2) != songStep) {
             return false;
         }
         const QPoint at(cell.x + cell.w / 2, yAt(height));

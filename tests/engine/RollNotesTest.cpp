@@ -90,7 +90,7 @@ TEST(RollNotes, AHeldNoteIsJudgedAgainstEachChordItSoundsUnder) {
     ASSERT_EQ(roll.notes.size(), 4u);
 
     const RollNote& c = roll.notes[0];
-    ASSERT_EQ(c.segmentCount, 2);
+    ASSERT_EQ(c.segments.size(), 2u);
     EXPECT_EQ(c.segments[0].begin, 6);
     EXPECT_EQ(c.segments[0].end, 8);
     EXPECT_EQ(c.segments[1].begin, 8);
@@ -99,24 +99,24 @@ TEST(RollNotes, AHeldNoteIsJudgedAgainstEachChordItSoundsUnder) {
     EXPECT_EQ(c.segments[1].role, NoteRole::ChordTone);
 
     const RollNote& g = roll.notes[1];  // I, then V: chord tone both times
-    ASSERT_EQ(g.segmentCount, 3);
+    ASSERT_EQ(g.segments.size(), 3u);
     EXPECT_EQ(g.segments[0].end, 16);
     EXPECT_EQ(g.segments[1].begin, 16);
     EXPECT_EQ(g.segments[1].role, NoteRole::ChordTone);
 
     const RollNote& f = roll.notes[2];  // F: clashes with V's B, belongs to IV
-    ASSERT_EQ(f.segmentCount, 1);
+    ASSERT_EQ(f.segments.size(), 1u);
     EXPECT_EQ(f.segments[0].begin, 26);
     EXPECT_EQ(f.segments[0].end, 30);
     EXPECT_EQ(f.segments[0].role, NoteRole::ChordTone);
     SetNote(song, 22, 65);
     const RollSong again = ReadRollSong(song);
     const RollNote& early = again.notes[2];
-    ASSERT_EQ(early.segmentCount, 2);
+    ASSERT_EQ(early.segments.size(), 2u);
     EXPECT_EQ(early.segments[0].role, NoteRole::Clash);      // under V (G B D)
     EXPECT_EQ(early.segments[1].role, NoteRole::ChordTone);  // under IV (F A C)
 
-    EXPECT_EQ(roll.notes[3].segmentCount, 0);  // no pitch, no role
+    EXPECT_TRUE(roll.notes[3].segments.empty());  // no pitch, no role
     EXPECT_EQ(roll.NoteAt(7), &roll.notes[0]);
     EXPECT_EQ(roll.NoteAt(2), nullptr);
 }
@@ -131,8 +131,8 @@ TEST(RollNotes, GeneratedSongsGetTheRolesWorkedOutByHand) {
         const RollSong roll = ReadRollSong(song);
         ASSERT_FALSE(roll.notes.empty());
         for (const RollNote& note : roll.notes) {
-            ASSERT_GT(note.segmentCount, 0);
-            for (int i = 0; i < note.segmentCount; ++i) {
+            ASSERT_FALSE(note.segments.empty());
+            for (size_t i = 0; i < note.segments.size(); ++i) {
                 const RollSegment& segment = note.segments[i];
                 const int degree = song.SlotDegree(SlotOfStep(segment.begin));
                 EXPECT_EQ(segment.role, ExpectedRole(degree, note.pitch))
@@ -167,6 +167,59 @@ TEST(RollNotes, KeyNamesChordsAndFixedMeasuresAreRead) {
     EXPECT_TRUE(roll.IsChordTone(0, 66));
     EXPECT_TRUE(roll.IsChordTone(0, 61));
     EXPECT_FALSE(roll.IsChordTone(0, 69 + 2));
-    EXPECT_EQ((std::array<bool, 4>{false, false, true, true}), roll.rhythmFixed);
-    EXPECT_EQ((std::array<bool, 4>{false, false, false, true}), roll.melodyFixed);
+    const auto first4 = [](const auto& flags) {
+        return std::array<bool, 4>{flags[0], flags[1], flags[2], flags[3]};
+    };
+    EXPECT_EQ((std::array<bool, 4>{false, false, true, true}), first4(roll.rhythmFixed));
+    EXPECT_EQ((std::array<bool, 4>{false, false, false, true}), first4(roll.melodyFixed));
+    EXPECT_FALSE(roll.rhythmFixed[4]);
+    EXPECT_EQ(roll.StepCount(), 64);
+}
+
+// Parts follow one another: their notes, chords and fixed measures at the
+// song's steps, halves and measures, the key from the engine, and a note that
+// no onset ends sounding on into the next part, as the writer plays it.
+TEST(RollNotes, ASongOfPartsIsReadAtTheSongsSteps) {
+    Song song(1);
+    std::array<SongPart, 3> parts{};
+    parts[0].marks[60] = 1;  // C from the last beat of part 1, held on
+    parts[0].pitches[60] = 72;
+    parts[1].marks[8] = 1;  // E in part 2's first measure
+    parts[1].pitches[8] = 76;
+    parts[1].degrees[0] = 5;  // V: G B D, where the held C clashes
+    parts[2].marks[2] = 1;    // an onset without a pitch in part 3
+    parts[2].fixed[3] = {true, true};
+    const RollSong roll = ReadRollSong(song, parts, 1);
+    EXPECT_EQ(roll.partCount, 3);
+    EXPECT_EQ(roll.shownPart, 1);
+    EXPECT_EQ(roll.StepCount(), 192);
+    EXPECT_EQ(roll.MeasureCount(), 12);
+    ASSERT_EQ(roll.notes.size(), 3u);
+    const RollNote& c = roll.notes[0];
+    EXPECT_EQ(c.step, 60);
+    EXPECT_EQ(c.end, 72);
+    // Under part 1's last I, then part 2's V.
+    ASSERT_EQ(c.segments.size(), 2u);
+    EXPECT_EQ(c.segments[0].role, NoteRole::ChordTone);
+    EXPECT_EQ(c.segments[1].begin, 64);
+    EXPECT_EQ(c.segments[1].role, NoteRole::Clash);
+    const RollNote& e = roll.notes[1];
+    EXPECT_EQ(e.step, 72);
+    EXPECT_EQ(e.end, 130);
+    ASSERT_EQ(e.segments.size(), 8u);                    // to the end of part 2, and into part 3
+    EXPECT_EQ(e.segments[0].role, NoteRole::ChordTone);  // I in the second half
+    EXPECT_FALSE(roll.notes[2].pitched);
+    EXPECT_EQ(roll.notes[2].step, 130);
+    EXPECT_EQ(roll.notes[2].end, 192);
+    EXPECT_EQ(roll.NoteAt(100), &roll.notes[1]);
+    EXPECT_EQ(roll.NoteAt(59), nullptr);
+
+    ASSERT_EQ(roll.chords.size(), 24u);
+    EXPECT_EQ(roll.chords[8].degree, 5);
+    EXPECT_TRUE(roll.IsChordTone(8, 71));
+    EXPECT_EQ(roll.chords[16].degree, 1);
+    EXPECT_TRUE(roll.rhythmFixed[11]);
+    EXPECT_TRUE(roll.melodyFixed[11]);
+    EXPECT_FALSE(roll.rhythmFixed[3]);
+    EXPECT_FALSE(roll.rhythmFixed[7]);
 }
