@@ -15,7 +15,6 @@ namespace tontoko {
 namespace {
 
 constexpr int kOctave = 12;
-constexpr int kScaleLength = 7;
 constexpr int kThemeMeasure = 0;
 constexpr int kMotifMeasure = 2;
 
