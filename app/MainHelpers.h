@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QGroupBox>
+#include <QRadioButton>
 #include <QString>
 
 // Small helpers the main window's construction files share.
@@ -38,6 +39,16 @@ inline QHBoxLayout* HBox(QWidget* parent, int margin = 4, int spacing = 2) {
 
 inline QGroupBox* Group(const char* name, const char* caption) {
     return Named(new QGroupBox(Q(caption)), name);
+}
+
+// Runs a page's handler when `radio` becomes selected, by the user or by code.
+template <class Page>
+void OnSelected(Page* page, QRadioButton* radio, void (Page::*handler)()) {
+    QObject::connect(radio, &QRadioButton::toggled, page, [page, handler](bool on) {
+        if (on) {
+            (page->*handler)();
+        }
+    });
 }
 
 }  // namespace tontoko::build

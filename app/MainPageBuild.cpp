@@ -25,6 +25,7 @@ namespace tontoko {
 using build::Group;
 using build::HBox;
 using build::Named;
+using build::OnSelected;
 using build::Q;
 using build::VBox;
 
@@ -314,28 +315,20 @@ QWidget* MainPage::BuildMelodyGroup() {
 }
 
 void MainPage::ConnectHandlers() {
-    // A radio's handler runs when it becomes selected, by the user or by code.
-    auto onSelected = [this](QRadioButton* radio, void (MainPage::*handler)()) {
-        connect(radio, &QRadioButton::toggled, this, [this, handler](bool on) {
-            if (on) {
-                (this->*handler)();
-            }
-        });
-    };
-    onSelected(RB_DMajor, &MainPage::RB_DMajorClick);
-    onSelected(RB_DMinor, &MainPage::RB_DMinorClick);
-    onSelected(RB_DSelf, &MainPage::RB_DSelfClick);
-    onSelected(RB_SDMajor, &MainPage::RB_SDMajorClick);
-    onSelected(RB_SDMinor, &MainPage::RB_SDMinorClick);
-    onSelected(RB_TFast, &MainPage::RB_TFastClick);
-    onSelected(RB_TMedium, &MainPage::RB_TMediumClick);
-    onSelected(RB_TSlow, &MainPage::RB_TSlowClick);
-    onSelected(RB_TSelf, &MainPage::RB_TSelfClick);
-    onSelected(RB_COne, &MainPage::RB_COneClick);
-    onSelected(RB_CRandom, &MainPage::RB_CRandomClick);
-    onSelected(RB_CSelf, &MainPage::RB_CSelfClick);
-    onSelected(RB_MFour, &MainPage::RB_MFourClick);
-    onSelected(RB_MEight, &MainPage::RB_MEightClick);
+    OnSelected(this, RB_DMajor, &MainPage::RB_DMajorClick);
+    OnSelected(this, RB_DMinor, &MainPage::RB_DMinorClick);
+    OnSelected(this, RB_DSelf, &MainPage::RB_DSelfClick);
+    OnSelected(this, RB_SDMajor, &MainPage::RB_SDMajorClick);
+    OnSelected(this, RB_SDMinor, &MainPage::RB_SDMinorClick);
+    OnSelected(this, RB_TFast, &MainPage::RB_TFastClick);
+    OnSelected(this, RB_TMedium, &MainPage::RB_TMediumClick);
+    OnSelected(this, RB_TSlow, &MainPage::RB_TSlowClick);
+    OnSelected(this, RB_TSelf, &MainPage::RB_TSelfClick);
+    OnSelected(this, RB_COne, &MainPage::RB_COneClick);
+    OnSelected(this, RB_CRandom, &MainPage::RB_CRandomClick);
+    OnSelected(this, RB_CSelf, &MainPage::RB_CSelfClick);
+    OnSelected(this, RB_MFour, &MainPage::RB_MFourClick);
+    OnSelected(this, RB_MEight, &MainPage::RB_MEightClick);
     connect(UD_Dur, &UpDown::changing, this, &MainPage::UD_DurChangingEx);
     connect(UD_Tempo, &UpDown::clicked, this, &MainPage::UD_TempoClick);
     connect(CB_CSelf, &QComboBox::activated, this, &MainPage::CB_CSelfChange);

@@ -19,6 +19,7 @@ namespace tontoko {
 using build::Group;
 using build::HBox;
 using build::Named;
+using build::OnSelected;
 using build::Q;
 using build::VBox;
 
@@ -224,16 +225,9 @@ void SoundPage::ConnectHandlers() {
     for (int c = 0; c < 7; ++c) {
         connect(percentUpDowns_[c], &UpDown::clicked, this, [this, c] { UDClick(c); });
     }
-    auto onSelected = [this](QRadioButton* radio, void (SoundPage::*handler)()) {
-        connect(radio, &QRadioButton::toggled, this, [this, handler](bool on) {
-            if (on) {
-                (this->*handler)();
-            }
-        });
-    };
-    onSelected(RB_Normal, &SoundPage::RB_NormalClick);
-    onSelected(RB_FadeIn, &SoundPage::RB_FadeInClick);
-    onSelected(RB_FadeOut, &SoundPage::RB_FadeOutClick);
+    OnSelected(this, RB_Normal, &SoundPage::RB_NormalClick);
+    OnSelected(this, RB_FadeIn, &SoundPage::RB_FadeInClick);
+    OnSelected(this, RB_FadeOut, &SoundPage::RB_FadeOutClick);
 }
 
 }  // namespace tontoko

@@ -9,23 +9,11 @@
 #include <fstream>
 
 #include "WindowBench.h"
-#include "sound/MidiPlayer.h"
 
 namespace {
 
 using namespace tontoko;
 using namespace tontoko::bench;
-
-class SilentPlayer : public MidiPlayer {
-  public:
-    void SetFileName(const std::string&) override {}
-    void Open() override {}
-    void Play() override {}
-    void Stop() override {}
-    void Close() override {}
-    void SetNotify(std::function<void()>) override {}
-    int CurrentTick() const override { return -1; }
-};
 
 void BM_OpenSong(benchmark::State& state) {
     BenchPlace place;

@@ -12,24 +12,11 @@
 #include <memory>
 
 #include "WindowBench.h"
-#include "sound/MidiPlayer.h"
 
 namespace {
 
 using namespace tontoko;
 using namespace tontoko::bench;
-
-// No sound: the steps are measured, not the synthesizer loading beside them.
-class SilentPlayer : public MidiPlayer {
-  public:
-    void SetFileName(const std::string&) override {}
-    void Open() override {}
-    void Play() override {}
-    void Stop() override {}
-    void Close() override {}
-    void SetNotify(std::function<void()>) override {}
-    int CurrentTick() const override { return -1; }
-};
 
 // A shown window with its piano roll open, and a history of user actions of
 // several kinds.

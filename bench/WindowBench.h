@@ -20,6 +20,7 @@
 
 #include "app/Platform.h"
 #include "app/main.h"
+#include "sound/MidiPlayer.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
 #include "widgets/StringGrid.h"
@@ -27,6 +28,18 @@
 namespace tontoko::bench {
 
 namespace fs = std::filesystem;
+
+// No sound: the window is measured, not the synthesizer loading beside it.
+class SilentPlayer : public MidiPlayer {
+  public:
+    void SetFileName(const std::string&) override {}
+    void Open() override {}
+    void Play() override {}
+    void Stop() override {}
+    void Close() override {}
+    void SetNotify(std::function<void()>) override {}
+    int CurrentTick() const override { return -1; }
+};
 using Clock = std::chrono::steady_clock;
 
 inline double MsSince(Clock::time_point start) {
