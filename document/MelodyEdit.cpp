@@ -52,7 +52,7 @@ CellTexts NoteTexts(const Song& song, int pitch, int k) {
 }
 
 uint8_t RollNotePitch(const Song& song, int rowPitch) {
-    const int mode = song.CurrentMode();
+    const Mode mode = song.CurrentMode();
     const int pitch = std::clamp(rowPitch, kLowestNote, kHighestNote);
     const int below = song.melody.Snap(uint8_t(pitch), 1, mode);
     if (below >= kLowestNote) {

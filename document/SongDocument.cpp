@@ -71,7 +71,7 @@ void SongDocument::Restore(const State& state) {
 void SongDocument::LoadEngine() {
     const int t = state_.transposition;
     song_.dur.SetTonic(t < 0 ? t + 12 : t);
-    song_.dur.SetMode(state_.mode == Mode::Minor ? 1 : 0);
+    song_.dur.SetMode(state_.mode);
     for (int k = 0; k < kChordNodes; ++k) {
         const ChordNotes& notes = state_.nodes[k];
         song_.nodes[k].SetChord(k + 1, notes.tones[0], notes.tones[1], notes.tones[2], notes.bass);
@@ -119,7 +119,7 @@ void SongDocument::LoadPart() {
 
 // The state from the engine, after an operation has changed it.
 void SongDocument::StoreEngine() {
-    state_.mode = song_.dur.Mode() == 1 ? Mode::Minor : Mode::Major;
+    state_.mode = song_.dur.KeyMode();
     for (int k = 0; k < kChordNodes; ++k) {
         const SChord& node = song_.nodes[k];
         state_.nodes[k] = {{node.Tone(0), node.Tone(1), node.Tone(2)}, node.Tone(3)};

@@ -93,7 +93,7 @@ std::string ChordLetterName(const Song& song, int degree) {
     return kLetters[letter] + Accidentals(accidental) + QualitySuffix(chord);
 }
 
-const std::string& ChordFeeling(int mode, int degree) {
+const std::string& ChordFeeling(Mode mode, int degree) {
     static const std::array<std::array<std::string, 7>, 2> feelings{{
         {"いちばん落ちつく和音。曲のはじめとおわりに", "やわらかく、Ⅴへ進みたくなる和音",
          "少しせつない和音。ⅥやⅣへ", "ひろがる明るい和音。ⅤやⅠへ",
@@ -104,7 +104,8 @@ const std::string& ChordFeeling(int mode, int degree) {
          "あたたかく広がる和音。ⅦやⅣへ", "明るく、ⅠやⅢへ向かう和音"},
     }};
     static const std::string none;
-    return IsDegree(degree) ? feelings[mode == 1 ? 1 : 0][static_cast<size_t>(degree - 1)] : none;
+    return IsDegree(degree) ? feelings[size_t(ModeIndex(mode))][static_cast<size_t>(degree - 1)]
+                            : none;
 }
 
 std::string ChordHint(const Song& song, int degree) {
@@ -112,7 +113,7 @@ std::string ChordHint(const Song& song, int degree) {
         return {};
     }
     return ChordToneNames(song, degree) + "（" + song.dur.KeyName() + "では " +
-           ChordLetterName(song, degree) + "）：" + ChordFeeling(song.dur.Mode(), degree);
+           ChordLetterName(song, degree) + "）：" + ChordFeeling(song.dur.KeyMode(), degree);
 }
 
 std::string MelodyRowHint(int measure) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "engine/Mode.h"
+
 namespace tontoko {
 
 class Song;
@@ -19,8 +21,8 @@ std::string ChordToneNames(const Song& song, int degree);
 // "m" for a minor and "°" for a diminished chord: "C", "F♯m", "E♯°".
 std::string ChordLetterName(const Song& song, int degree);
 
-// What chord `degree` feels like in mode 0 (major) or 1 (minor).
-const std::string& ChordFeeling(int mode, int degree);
+// What chord `degree` feels like in the major or the minor mode.
+const std::string& ChordFeeling(Mode mode, int degree);
 
 // The hint of a chord selector showing `degree`:
 // "ド・ミ・ソ（ハ長調では C）：いちばん落ちつく和音。曲のはじめとおわりに".

@@ -409,7 +409,7 @@ class MelodyFinisher {
     const Song& song_;
     bool keepContour_;
     NoteRange range_;
-    int mode_;
+    Mode mode_;
     int tonic_;
     std::vector<MelodyNote> notes_;
 };
@@ -431,7 +431,7 @@ NoteRange MelodyRegister(const Song& song) {
 
 int TonicPitchClass(const Song& song) {
     // The relative minor's tonic lies a major sixth above the major tonic.
-    const int minorOffset = song.dur.Mode() == 1 ? 9 : 0;
+    const int minorOffset = song.dur.KeyMode() == Mode::Minor ? 9 : 0;
     return (song.dur.Tonic() + minorOffset) % kOctave;
 }
 

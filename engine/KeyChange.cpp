@@ -20,9 +20,9 @@ constexpr int kToMinor[kChordNodes][4] = {
     {-4, -3, -3, -4},  // VII
 };
 
-void SwitchMode(Song& song, int mode) {
-    const int sign = mode == 1 ? 1 : -1;
-    song.chordGenerate.LoadPreset(mode == 1 ? Preset::Minor : Preset::Major);
+void SwitchMode(Song& song, Mode mode) {
+    const int sign = mode == Mode::Minor ? 1 : -1;
+    song.chordGenerate.LoadPreset(mode == Mode::Minor ? Preset::Minor : Preset::Major);
     for (int k = 0; k < kChordNodes; ++k) {
         const int* o = kToMinor[k];
         song.nodes[k].Shift(sign * o[0], sign * o[1], sign * o[2], sign * o[3]);
@@ -46,18 +46,18 @@ int Transpose(Song& song, int previousValue, int proposedValue) {
 }
 
 bool SwitchToMinor(Song& song) {
-    if (song.dur.Mode() == 1) {
+    if (song.dur.KeyMode() == Mode::Minor) {
         return false;
     }
-    SwitchMode(song, 1);
+    SwitchMode(song, Mode::Minor);
     return true;
 }
 
 bool SwitchToMajor(Song& song) {
-    if (song.dur.Mode() == 0) {
+    if (song.dur.KeyMode() == Mode::Major) {
         return false;
     }
-    SwitchMode(song, 0);
+    SwitchMode(song, Mode::Major);
     return true;
 }
 

@@ -68,7 +68,7 @@ class PitchPass {
             pitches_.SetPitch(i, prev_);
             return i;
         }
-        const int mode = song_.CurrentMode();
+        const Mode mode = song_.CurrentMode();
         switch (c) {
             case 0:
                 prev_ = RandomTone(chord);

@@ -31,7 +31,7 @@ struct ScalePlace {
 
 class KeyScale {
   public:
-    KeyScale(const SMelody& melody, int mode) {
+    KeyScale(const SMelody& melody, Mode mode) {
         for (int pc = 0; pc < kOctave; ++pc) {
             if (melody.InKey(uint8_t(pc), mode)) {
                 classes_.push_back(pc);

@@ -109,7 +109,7 @@ RollSong ReadRollSong(const Song& song) {
 RollSong ReadRollSong(const Song& song, std::span<const SongPart> parts, int shown) {
     RollSong roll;
     roll.transposition = SignedTransposition(song);
-    roll.mode = song.dur.Mode();
+    roll.mode = song.dur.KeyMode();
     roll.melody = song.melody;
     roll.partCount = std::clamp(int(parts.size()), 1, kMaxParts);
     roll.shownPart = std::clamp(shown, 0, roll.partCount - 1);

@@ -54,8 +54,8 @@ struct RollChord {
 // measures count through the whole song: part p holds steps 64p .. 64p + 63.
 struct RollSong {
     int transposition = 0;  // signed key offset -6..5
-    int mode = 0;           // 0 major, 1 minor
-    SMelody melody;         // scale and note names of the key
+    Mode mode = Mode::Major;
+    SMelody melody;  // scale and note names of the key
     int partCount = 1;
     int shownPart = 0;  // the part the window shows and edits
     std::vector<RollChord> chords = std::vector<RollChord>(kChordSlots);

@@ -12,7 +12,7 @@ const std::array<std::string, 24>& SDur::Names() {
 }
 
 const std::string& SDur::KeyName() const {
-    return Names().at(mode_ * 12 + tonic_);
+    return Names().at(size_t(12 * ModeIndex(mode_) + tonic_));
 }
 
 }  // namespace tontoko

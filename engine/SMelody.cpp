@@ -19,8 +19,8 @@ const std::string& SMelody::NameOf(uint8_t v) const {
     return v == 0 ? empty : Names()[v % 12];
 }
 
-bool SMelody::InKey(uint8_t n, int mode) const {
-    const int k = mode == 1 ? 3 : 0;
+bool SMelody::InKey(uint8_t n, Mode mode) const {
+    const int k = mode == Mode::Minor ? 3 : 0;
     for (uint8_t note : scale_) {
         if (n % 12 == (note + k) % 12) {
             return true;
@@ -29,7 +29,7 @@ bool SMelody::InKey(uint8_t n, int mode) const {
     return false;
 }
 
-uint8_t SMelody::Snap(uint8_t n, int direction, int mode) const {
+uint8_t SMelody::Snap(uint8_t n, int direction, Mode mode) const {
     if (InKey(n, mode)) {
         return n;
     }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Mode.h"
+
 namespace tontoko {
 
 // The scale notes of the current key, the twelve note names for display, and
@@ -18,10 +20,10 @@ class SMelody {
     // Empty for 0, else the name of pitch class v mod 12 (UTF-8, exact forms).
     const std::string& NameOf(uint8_t v) const;
     // True when n belongs to the major scale of the transposed major key
-    // (mode 1: the scale notes are 3 below it, so 3 is added back).
-    bool InKey(uint8_t n, int mode) const;
+    // (in minor the scale notes are 3 below it, so 3 is added back).
+    bool InKey(uint8_t n, Mode mode) const;
     // n when in key, else one semitone down (direction 1) or up (direction 0).
-    uint8_t Snap(uint8_t n, int direction, int mode) const;
+    uint8_t Snap(uint8_t n, int direction, Mode mode) const;
 
     static const std::array<std::string, 12>& Names();
 

@@ -31,7 +31,7 @@ class Song : public SongQueries {
     Song& operator=(const Song&) = delete;
 
     // SongQueries
-    int CurrentMode() const override { return dur.Mode(); }
+    Mode CurrentMode() const override { return dur.KeyMode(); }
     const SChord& ChordSlot(int slot) const override { return *chordSlots.at(slot); }
     bool IsFixed(int measure, int kind) const override;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/Mode.h"
+
 namespace tontoko {
 
 class SChord;
@@ -11,7 +13,7 @@ class SChord;
 class SongQueries {
   public:
     virtual ~SongQueries() = default;
-    virtual int CurrentMode() const = 0;
+    virtual Mode CurrentMode() const = 0;
     virtual const SChord& ChordSlot(int slot) const = 0;
     virtual bool IsFixed(int measure, int kind) const = 0;
 };

@@ -40,7 +40,7 @@ SongFileContents ContentsOf(const Song& song, std::span<const SongPart> parts,
     SongFileContents contents;
     contents.tempo = tempo;
     contents.transposition = KeyPosition(song);
-    contents.mode = static_cast<Mode>(song.dur.Mode());
+    contents.mode = song.dur.KeyMode();
     contents.parts.assign(parts.begin(), parts.end());
     contents.accPattern = choice.accPattern;
     contents.drumsOn = choice.drumsOn;

@@ -12,7 +12,7 @@ namespace {
 
 int KeyIndex(const SongFileContents& song) {
     const int tonic = ((song.transposition % 12) + 12) % 12;
-    return (song.mode == Mode::Minor ? 12 : 0) + tonic;
+    return 12 * ModeIndex(song.mode) + tonic;
 }
 
 // A setting's value in one song; none where the song does not show it.

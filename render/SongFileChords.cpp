@@ -16,7 +16,7 @@ constexpr int kKeys = 2 * kTranspositions;
 constexpr uint8_t kAllDegrees = 0x7F;  // bit d-1 for degree d
 
 int KeyIndex(Mode mode, int transposition) {
-    return static_cast<int>(mode) * kTranspositions + transposition - kLowestTransposition;
+    return ModeIndex(mode) * kTranspositions + transposition - kLowestTransposition;
 }
 
 // Every voicing note of every key, made by the rendering's own fixed-voicing
@@ -25,10 +25,10 @@ using VoicingTable = std::array<std::array<std::array<uint8_t, kChordNodes>, 4>,
 
 VoicingTable MakeVoicings() {
     VoicingTable table{};
-    for (int mode = 0; mode < 2; ++mode) {
+    for (Mode mode : {Mode::Major, Mode::Minor}) {
         for (int t = kLowestTransposition; t < kLowestTransposition + kTranspositions; ++t) {
             Song song(0);
-            if (mode == 1) {
+            if (mode == Mode::Minor) {
                 SwitchToMinor(song);
             }
             Transpose(song, 0, t);
@@ -44,8 +44,8 @@ VoicingTable MakeVoicings() {
                 GeneratePitches(pitches, rhythm, song.melody, PitchMode::FixedVoicing, 3 - v, 0,
                                 song.random, song);
                 for (int d = 1; d <= kChordNodes; ++d) {
-                    table[static_cast<size_t>(KeyIndex(static_cast<Mode>(mode), t))]
-                         [static_cast<size_t>(v)][static_cast<size_t>(d - 1)] =
+                    table[static_cast<size_t>(KeyIndex(mode, t))][static_cast<size_t>(v)]
+                         [static_cast<size_t>(d - 1)] =
                              pitches.Pitch((d - 1) * kStepsPerMeasure / 2);
                 }
             }

@@ -67,7 +67,7 @@ TEST_F(RollWindowTest, StaysOpenBesideTheMainWindowAndFollowsIt) {
     EXPECT_TRUE(Roll()->isVisible());
     EXPECT_GT(View()->Song().notes.size(), 4u);
     Click("RB_DMinor");
-    EXPECT_EQ(View()->Song().mode, 1);
+    EXPECT_EQ(View()->Song().mode, Mode::Minor);
 }
 
 TEST_F(RollWindowTest, KeepsItsSizeAndPlaceAndClosesWithTheMainWindow) {

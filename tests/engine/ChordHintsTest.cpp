@@ -74,7 +74,8 @@ TEST(ChordHints, EveryDegreeInEveryKeyAndMode) {
                 EXPECT_EQ(ChordToneNames(*song, d), kTones[mode][d - 1]) << where;
                 const std::string hint = ChordHint(*song, d);
                 EXPECT_EQ(hint, std::string(kTones[mode][d - 1]) + "（" + key + "では " +
-                                    letters[d - 1] + "）：" + ChordFeeling(mode, d))
+                                    letters[d - 1] + "）：" +
+                                    ChordFeeling(mode == 1 ? Mode::Minor : Mode::Major, d))
                     << where;
                 hints.insert(hint);
             }

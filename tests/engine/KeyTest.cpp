@@ -137,14 +137,14 @@ TEST(NoteNames, ExactFormsAndDisplay) {
 TEST(NoteNames, KeyTestAndSnap) {
     Song song(1);
     const SMelody& m = song.melody;
-    EXPECT_EQ(m.Snap(66, 1, 0), 65);
-    EXPECT_EQ(m.Snap(66, 0, 0), 67);
-    EXPECT_EQ(m.Snap(64, 1, 0), 64);
+    EXPECT_EQ(m.Snap(66, 1, Mode::Major), 65);
+    EXPECT_EQ(m.Snap(66, 0, Mode::Major), 67);
+    EXPECT_EQ(m.Snap(64, 1, Mode::Major), 64);
     SwitchToMinor(song);
     // A minor accepts exactly the pitch classes of C major.
     const bool cMajor[12] = {true,  false, true,  false, true,  true,
                              false, true,  false, true,  false, true};
     for (int pc = 0; pc < 12; ++pc) {
-        EXPECT_EQ(song.melody.InKey(uint8_t(60 + pc), 1), cMajor[pc]) << pc;
+        EXPECT_EQ(song.melody.InKey(uint8_t(60 + pc), Mode::Minor), cMajor[pc]) << pc;
     }
 }

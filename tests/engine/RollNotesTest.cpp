@@ -156,7 +156,7 @@ TEST(RollNotes, KeyNamesChordsAndFixedMeasuresAreRead) {
     song.flags.Set(3, 1, true);
     const RollSong roll = ReadRollSong(song);
     EXPECT_EQ(roll.transposition, -3);
-    EXPECT_EQ(roll.mode, 1);
+    EXPECT_EQ(roll.mode, Mode::Minor);
     EXPECT_EQ(roll.Name(69), "ド");  // the tonic of the transposed major key
     EXPECT_EQ(roll.Name(66), "ラ");  // and of its minor
     EXPECT_EQ(roll.Octave(69), "0");
