@@ -106,10 +106,10 @@ void MainPage::ShowMelodyGroup() {
             QString::fromStdString(ChordHint(document.Engine(), part.degrees[slot])));
     }
     for (int m = 0; m < kMeasures; ++m) {
-        fixRhythm_[m]->setChecked(part.fixed[m][0]);
-        fixMelody_[m]->setChecked(part.fixed[m][1]);
+        fixRhythm_[m]->setChecked(part.IsFixed(m, FixedKind::Rhythm));
+        fixMelody_[m]->setChecked(part.IsFixed(m, FixedKind::Melody));
         // The melody can be fixed only while the rhythm is.
-        fixMelody_[m]->setEnabled(part.fixed[m][0]);
+        fixMelody_[m]->setEnabled(part.IsFixed(m, FixedKind::Rhythm));
     }
     ShowMeasureNumbers();
 }

@@ -33,7 +33,7 @@ RollSong GeneratedSong(bool accompaniment) {
     ApplyMelodyStyle(song, MelodyStyle::MoreEighths);
     GenerateProgression(song, FirstChord::Random, 0);
     GenerateMelody(song);
-    song.flags.Set(1, 0, true);
+    song.flags.Set(1, FixedKind::Rhythm, true);
     RollSong roll = ReadRollSong(song);
     if (accompaniment) {
         PatternLibrary library;

@@ -40,11 +40,8 @@ std::pair<int, int> VoicesOf(VolumeGroup group) {
 
 }  // namespace
 
-bool SongDocument::Fixed::IsFixed(int measure, int kind) const {
-    if (measure < 0 || measure >= kMeasures || kind < 0 || kind > 1) {
-        return false;
-    }
-    return document_.state_.parts[document_.position_].fixed[measure][kind];
+bool SongDocument::Fixed::IsFixed(int measure, FixedKind kind) const {
+    return document_.state_.parts[document_.position_].IsFixed(measure, kind);
 }
 
 SongDocument::SongDocument(uint32_t clockSeconds) : song_(clockSeconds) {
@@ -237,11 +234,11 @@ void SongDocument::SetFixRhythm(int measure, bool fixed) {
     if (!IsMeasure(measure)) {
         return;
     }
-    std::array<bool, 2>& flags = ShownPart().fixed[measure - 1];
-    flags[0] = fixed;
+    SongPart& part = ShownPart();
+    part.SetFixed(measure - 1, FixedKind::Rhythm, fixed);
     // A melody is fixed only within a fixed rhythm.
     if (!fixed) {
-        flags[1] = false;
+        part.SetFixed(measure - 1, FixedKind::Melody, false);
     }
 }
 
@@ -249,8 +246,9 @@ void SongDocument::SetFixMelody(int measure, bool fixed) {
     if (!IsMeasure(measure)) {
         return;
     }
-    std::array<bool, 2>& flags = ShownPart().fixed[measure - 1];
-    flags[1] = fixed && flags[0];
+    SongPart& part = ShownPart();
+    part.SetFixed(measure - 1, FixedKind::Melody,
+                  fixed && part.IsFixed(measure - 1, FixedKind::Rhythm));
 }
 
 void SongDocument::SetKeyFeel(KeyFeel feel) {

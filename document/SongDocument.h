@@ -132,7 +132,7 @@ class SongDocument {
     class Fixed : public FixedMeasures {
       public:
         explicit Fixed(const SongDocument& document) : document_(document) {}
-        bool IsFixed(int measure, int kind) const override;
+        bool IsFixed(int measure, FixedKind kind) const override;
 
       private:
         const SongDocument& document_;

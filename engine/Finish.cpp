@@ -115,7 +115,7 @@ class MelodyFinisher {
         for (int s = 0; s < kSongSteps; ++s) {
             if (IsOnset(song.MelodyRhythm().Mark(s))) {
                 const int p = song.MelodyPitches().Pitch(s);
-                const bool fixed = song.IsFixed(s / kStepsPerMeasure, 1);
+                const bool fixed = song.IsFixed(s / kStepsPerMeasure, FixedKind::Melody);
                 notes_.push_back({s, p, fixed ? Freedom::Fixed : Freedom::Kept, {}});
                 notes_.back().choices.push_back(MakeChoice(notes_.size() - 1, p));
             }

@@ -52,7 +52,7 @@ class PitchPass {
         : pitches_(pitches), rhythm_(rhythm), melody_(melody), random_(random), song_(song) {}
 
     bool MelodyFixed(int measure) const {
-        return rhythm_.Channel() == kMelodyVoice && song_.IsFixed(measure, 1);
+        return rhythm_.Channel() == kMelodyVoice && song_.IsFixed(measure, FixedKind::Melody);
     }
 
     void PlaceVoicing(int i, const SChord& chord, int k) {
@@ -163,7 +163,7 @@ void GenerateRhythm(SRhythmGenerate& rhythm, const SRhythm& lengths, Random& ran
                     const SongQueries& song) {
     int state = rhythm.StartState();
     for (int m = 0; m < kMeasures; ++m) {
-        if (song.IsFixed(m, 0)) {
+        if (song.IsFixed(m, FixedKind::Rhythm)) {
             continue;
         }
         rhythm.ClearMeasureMarks(m);

@@ -107,7 +107,8 @@ std::optional<int> NoteBefore(const Song& song) {
 }  // namespace
 
 void ApplyMotif(Song& song) {
-    if (song.IsFixed(kMotifMeasure, 0) || song.IsFixed(kMotifMeasure, 1)) {
+    if (song.IsFixed(kMotifMeasure, FixedKind::Rhythm) ||
+        song.IsFixed(kMotifMeasure, FixedKind::Melody)) {
         return;
     }
     std::vector<Onset> theme;

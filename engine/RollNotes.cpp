@@ -60,7 +60,9 @@ SongPart EnginePart(const Song& song) {
         part.pitches[size_t(s)] = song.MelodyPitches().Pitch(s);
     }
     for (int m = 0; m < kMeasures; ++m) {
-        part.fixed[size_t(m)] = {song.IsFixed(m, 0), song.IsFixed(m, 1)};
+        for (FixedKind kind : kFixedKinds) {
+            part.SetFixed(m, kind, song.IsFixed(m, kind));
+        }
     }
     return part;
 }
@@ -137,8 +139,8 @@ RollSong ReadRollSong(const Song& song, std::span<const SongPart> parts, int sho
         marks.insert(marks.end(), part.marks.begin(), part.marks.end());
         pitches.insert(pitches.end(), part.pitches.begin(), part.pitches.end());
         for (int m = 0; m < kMeasures; ++m) {
-            roll.rhythmFixed[size_t(p * kMeasures + m)] = part.fixed[size_t(m)][0];
-            roll.melodyFixed[size_t(p * kMeasures + m)] = part.fixed[size_t(m)][1];
+            roll.rhythmFixed[size_t(p * kMeasures + m)] = part.IsFixed(m, FixedKind::Rhythm);
+            roll.melodyFixed[size_t(p * kMeasures + m)] = part.IsFixed(m, FixedKind::Melody);
         }
     }
     roll.notes = VoiceNotes(std::span(marks).first(size_t(steps)), pitches);

@@ -49,7 +49,7 @@ Song::Song(uint32_t clockSeconds) {
     }
 }
 
-bool Song::IsFixed(int measure, int kind) const {
+bool Song::IsFixed(int measure, FixedKind kind) const {
     if (measure < 0 || measure >= kMeasures) {
         return false;
     }

@@ -33,7 +33,7 @@ class Song : public SongQueries {
     // SongQueries
     Mode CurrentMode() const override { return dur.KeyMode(); }
     const SChord& ChordSlot(int slot) const override { return *chordSlots.at(slot); }
-    bool IsFixed(int measure, int kind) const override;
+    bool IsFixed(int measure, FixedKind kind) const override;
 
     // Where IsFixed is answered; the song's own flags unless replaced.
     void SetFixedSource(const FixedMeasures* source) { fixedSource_ = source ? source : &flags; }

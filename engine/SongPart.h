@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/FixedKind.h"
 #include "engine/TimeGrid.h"
 
 namespace tontoko {
@@ -18,8 +19,18 @@ struct SongPart {
     // The melody voice: onset marks and note numbers of the part's 64 steps.
     std::array<uint8_t, kSongSteps> marks{};
     std::array<uint8_t, kSongSteps> pitches{};
-    // Per measure: the rhythm fixed, the melody fixed.
-    std::array<std::array<bool, 2>, kMeasures> fixed{};
+    // Per measure: the rhythm fixed, the melody fixed (in kFixedKinds order).
+    std::array<std::array<bool, kFixedKinds.size()>, kMeasures> fixed{};
+
+    // Whether measure `measure` (0-based) keeps its rhythm or melody; false
+    // outside the part.
+    bool IsFixed(int measure, FixedKind kind) const {
+        return measure >= 0 && measure < kMeasures && FixedIndex(kind) < kFixedKinds.size() &&
+               fixed[size_t(measure)][FixedIndex(kind)];
+    }
+    void SetFixed(int measure, FixedKind kind, bool on) {
+        fixed.at(size_t(measure)).at(FixedIndex(kind)) = on;
+    }
 
     bool operator==(const SongPart&) const = default;
 };

@@ -94,9 +94,8 @@ void ApplySongContents(Song& song, const SongFileContents& contents) {
             song.MelodyPitches().SetPitch(s, part.pitches[static_cast<size_t>(s)]);
         }
         for (int m = 0; m < kMeasures; ++m) {
-            for (int kind = 0; kind < 2; ++kind) {
-                song.flags.Set(m, kind,
-                               part.fixed[static_cast<size_t>(m)][static_cast<size_t>(kind)]);
+            for (FixedKind kind : kFixedKinds) {
+                song.flags.Set(m, kind, part.IsFixed(m, kind));
             }
         }
     }

@@ -75,10 +75,10 @@ TEST(SongDocument, AMelodyIsFixedOnlyWithinAFixedRhythm) {
     EXPECT_FALSE(document.Current().parts[0].fixed[1][1]);
     document.SetFixRhythm(2, true);
     document.SetFixMelody(2, true);
-    EXPECT_TRUE(document.Engine().IsFixed(1, 1));
+    EXPECT_TRUE(document.Engine().IsFixed(1, FixedKind::Melody));
     document.SetFixRhythm(2, false);
-    EXPECT_FALSE(document.Engine().IsFixed(1, 0));
-    EXPECT_FALSE(document.Engine().IsFixed(1, 1));
+    EXPECT_FALSE(document.Engine().IsFixed(1, FixedKind::Rhythm));
+    EXPECT_FALSE(document.Engine().IsFixed(1, FixedKind::Melody));
     // Out of range changes nothing.
     const SongState before = document.Snapshot();
     document.SetFixRhythm(0, true);

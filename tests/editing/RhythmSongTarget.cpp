@@ -17,7 +17,7 @@ uint8_t RhythmSongTarget::MelodyMark(int step) const {
 }
 
 void RhythmSongTarget::CheckFixRhythm(int measure) {
-    song_->flags.Set(measure - 1, 0, true);
+    song_->flags.Set(measure - 1, tontoko::FixedKind::Rhythm, true);
 }
 
 void RhythmSongTarget::GenerateMelody() {

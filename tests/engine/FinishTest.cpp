@@ -296,8 +296,8 @@ TEST_F(FinishMelodyTest, LastNoteInMinorAndTransposedKeys) {
 
 TEST_F(FinishMelodyTest, FixedMeasureFourIsNeverChanged) {
     SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
-    song.flags.Set(3, 0, true);
-    song.flags.Set(3, 1, true);
+    song.flags.Set(3, FixedKind::Rhythm, true);
+    song.flags.Set(3, FixedKind::Melody, true);
     // Measure 4 holds a clash on a beat and ends on D; measure 3 holds a clash.
     Notes({{32, 77}, {48, 77}, {52, 71}, {60, 74}});
     FinishMelody(song);
@@ -309,8 +309,8 @@ TEST_F(FinishMelodyTest, FixedMeasureFourIsNeverChanged) {
 
 TEST_F(FinishMelodyTest, FixedNotesCountAsNeighbours) {
     SetSlots(song, {1, 1, 1, 1, 1, 1, 1, 1});
-    song.flags.Set(1, 0, true);
-    song.flags.Set(1, 1, true);
+    song.flags.Set(1, FixedKind::Rhythm, true);
+    song.flags.Set(1, FixedKind::Melody, true);
     // D on beat 4 of measure 1 passes from C to the fixed E of measure 2, and
     // stays; before a fixed G it would be left by a leap, and goes.
     Notes({{0, 72}, {12, 74}, {16, 76}});
@@ -319,8 +319,8 @@ TEST_F(FinishMelodyTest, FixedNotesCountAsNeighbours) {
 
     Song leap(11);
     SetSlots(leap, {1, 1, 1, 1, 1, 1, 1, 1});
-    leap.flags.Set(1, 0, true);
-    leap.flags.Set(1, 1, true);
+    leap.flags.Set(1, FixedKind::Rhythm, true);
+    leap.flags.Set(1, FixedKind::Melody, true);
     WriteNotes(leap, {{0, 72}, {12, 74}, {16, 79}});
     FinishMelody(leap);
     EXPECT_NE(leap.MelodyPitches().Pitch(12), 74);
@@ -330,7 +330,7 @@ TEST_F(FinishMelodyTest, FixedNotesCountAsNeighbours) {
 
 TEST_F(FinishMelodyTest, MeasureFourWithoutOnsetsLeavesTheEndAlone) {
     SetSlots(song, {1, 1, 1, 1, 5, 5, 1, 1});
-    song.flags.Set(3, 0, true);  // an empty rhythm kept in measure 4
+    song.flags.Set(3, FixedKind::Rhythm, true);  // an empty rhythm kept in measure 4
     Notes({{0, 72}, {32, 79}, {40, 74}});
     FinishMelody(song);
     // No onset is added to a fixed rhythm; measure 3 follows the usual rules.

@@ -83,9 +83,9 @@ TEST(MelodyGeneration, FixedMeasuresAreKept) {
         fixedMarks[i] = rhythm.Mark(32 + i);
         fixedPitches[i] = pitches.Pitch(32 + i);
     }
-    song.flags.Set(1, 0, true);
-    song.flags.Set(2, 0, true);
-    song.flags.Set(2, 1, true);
+    song.flags.Set(1, FixedKind::Rhythm, true);
+    song.flags.Set(2, FixedKind::Rhythm, true);
+    song.flags.Set(2, FixedKind::Melody, true);
     for (int n = 0; n < 200; ++n) {
         GenerateMelody(song);
         for (int s = 16; s < 32; ++s) {
@@ -116,8 +116,8 @@ TEST(MelodyGeneration, FigureStopsBeforeAFixedMeasure) {
             }
             pitches.SetPitch(16, 100);
             pitches.SetPitch(18, 101);
-            song.flags.Set(1, 0, true);
-            song.flags.Set(1, 1, true);
+            song.flags.Set(1, FixedKind::Rhythm, true);
+            song.flags.Set(1, FixedKind::Melody, true);
             GeneratePitches(pitches, rhythm, song.melody, PitchMode::Melody, 0, octave, song.random,
                             song);
             ASSERT_EQ(pitches.Pitch(16), 100) << seed;

@@ -102,13 +102,13 @@ TEST(ApplyMotif, StaysInTheRegister) {
 }
 
 TEST(ApplyMotif, LeavesAFixedOrEmptyCaseAlone) {
-    for (int kind : {0, 1}) {
+    for (FixedKind kind : kFixedKinds) {
         Song song(5);
         song.flags.Set(2, kind, true);
         WriteNotes(song, {{0, 72}, {4, 74}, {8, 76}, {32, 67}, {40, 71}});
         const Melody before = Snapshot(song);
         ApplyMotif(song);
-        EXPECT_EQ(Snapshot(song), before) << kind;
+        EXPECT_EQ(Snapshot(song), before) << FixedIndex(kind);
     }
     // Measure 1 without a note.
     Song empty(5);
@@ -118,8 +118,8 @@ TEST(ApplyMotif, LeavesAFixedOrEmptyCaseAlone) {
     EXPECT_EQ(Snapshot(empty), before);
     // A fixed measure 1 is taken up like any other.
     Song fixedFirst(5);
-    fixedFirst.flags.Set(0, 0, true);
-    fixedFirst.flags.Set(0, 1, true);
+    fixedFirst.flags.Set(0, FixedKind::Rhythm, true);
+    fixedFirst.flags.Set(0, FixedKind::Melody, true);
     WriteNotes(fixedFirst, {{2, 72}, {6, 74}});
     ApplyMotif(fixedFirst);
     EXPECT_EQ(MeasureNotes(fixedFirst, 2), (Notes{{2, 71}, {6, 72}}));

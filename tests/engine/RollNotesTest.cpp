@@ -151,9 +151,9 @@ TEST(RollNotes, KeyNamesChordsAndFixedMeasuresAreRead) {
     Song song(1);
     Transpose(song, 0, -3);  // A major: tonic 9, shown as -3
     SwitchToMinor(song);
-    song.flags.Set(2, 0, true);
-    song.flags.Set(3, 0, true);
-    song.flags.Set(3, 1, true);
+    song.flags.Set(2, FixedKind::Rhythm, true);
+    song.flags.Set(3, FixedKind::Rhythm, true);
+    song.flags.Set(3, FixedKind::Melody, true);
     const RollSong roll = ReadRollSong(song);
     EXPECT_EQ(roll.transposition, -3);
     EXPECT_EQ(roll.mode, Mode::Minor);

@@ -79,17 +79,17 @@ TEST(Song, StartUpSlotsTableAndVoices) {
 
 TEST(Song, FixedQueryAnswersFalseOutsideTheSongAndFollowsItsSource) {
     Song song(1);
-    song.flags.Set(3, 0, true);
-    EXPECT_TRUE(song.IsFixed(3, 0));
-    EXPECT_FALSE(song.IsFixed(3, 1));
-    EXPECT_FALSE(song.IsFixed(4, 0));
-    EXPECT_FALSE(song.IsFixed(-1, 0));
+    song.flags.Set(3, FixedKind::Rhythm, true);
+    EXPECT_TRUE(song.IsFixed(3, FixedKind::Rhythm));
+    EXPECT_FALSE(song.IsFixed(3, FixedKind::Melody));
+    EXPECT_FALSE(song.IsFixed(4, FixedKind::Rhythm));
+    EXPECT_FALSE(song.IsFixed(-1, FixedKind::Rhythm));
 
     FixedFlags other;
-    other.Set(1, 1, true);
+    other.Set(1, FixedKind::Melody, true);
     song.SetFixedSource(&other);
-    EXPECT_TRUE(song.IsFixed(1, 1));
-    EXPECT_FALSE(song.IsFixed(3, 0));
+    EXPECT_TRUE(song.IsFixed(1, FixedKind::Melody));
+    EXPECT_FALSE(song.IsFixed(3, FixedKind::Rhythm));
 }
 
 TEST(Song, VoiceOperationsClearShiftAndLoad) {

@@ -148,8 +148,8 @@ class FinishSongsTest : public ::testing::Test {
             const bool rhythm = rng() % 3 == 0;
             const bool melody = rhythm && rng() % 2 == 0;
             for (Song* song : {&a, &b}) {
-                song->flags.Set(m, 0, rhythm);
-                song->flags.Set(m, 1, melody);
+                song->flags.Set(m, FixedKind::Rhythm, rhythm);
+                song->flags.Set(m, FixedKind::Melody, melody);
             }
             if (melody && rng() % 2 == 0) {
                 for (int n = 0; n < 3; ++n) {
@@ -181,10 +181,10 @@ class FinishSongsTest : public ::testing::Test {
         int lastOnset = -1;
         for (int step = 0; step < kSongSteps; ++step) {
             const int m = step / kStepsPerMeasure;
-            if (song.IsFixed(m, 0)) {
+            if (song.IsFixed(m, FixedKind::Rhythm)) {
                 EXPECT_EQ(after.marks[step], before.marks[step]) << step;
             }
-            if (song.IsFixed(m, 1)) {
+            if (song.IsFixed(m, FixedKind::Melody)) {
                 EXPECT_EQ(after.pitches[step], before.pitches[step]) << step;
             }
             if (after.marks[step] != 0) {
@@ -193,14 +193,14 @@ class FinishSongsTest : public ::testing::Test {
         }
         ExpectKeepsToTheRules(song);
         // A free measure 3 takes measure 1's rhythm.
-        if (s.motif && !song.IsFixed(2, 0) && !song.IsFixed(2, 1) && !MelodyOnsets(song).empty() &&
-            MelodyOnsets(song).front().step < kStepsPerMeasure) {
+        if (s.motif && !song.IsFixed(2, FixedKind::Rhythm) && !song.IsFixed(2, FixedKind::Melody) &&
+            !MelodyOnsets(song).empty() && MelodyOnsets(song).front().step < kStepsPerMeasure) {
             for (int step = 0; step < kStepsPerMeasure; ++step) {
                 EXPECT_EQ(after.marks[2 * kStepsPerMeasure + step] != 0, after.marks[step] != 0)
                     << step;
             }
         }
-        const bool endFixed = song.IsFixed(3, 1);
+        const bool endFixed = song.IsFixed(3, FixedKind::Melody);
         if (lastOnset >= 48 && !endFixed) {
             EXPECT_EQ(DisplayName(song.melody, after.pitches[lastOnset], s.key),
                       s.minor ? "ラ" : "ド");

@@ -91,8 +91,8 @@ Bytes Compose(const GoldenCase& c, const PatternLibrary& library) {
     Bytes out;
     for (int i = 0; i < c.songs; ++i) {
         if (i == 1 && c.fixedMeasure >= 0) {
-            song.flags.Set(c.fixedMeasure, 0, true);
-            song.flags.Set(c.fixedMeasure, 1, c.fixMelody);
+            song.flags.Set(c.fixedMeasure, FixedKind::Rhythm, true);
+            song.flags.Set(c.fixedMeasure, FixedKind::Melody, c.fixMelody);
         }
         const ProgressionResult progression = GenerateProgression(song, c.firstChord, c.selfIndex);
         EXPECT_TRUE(progression.generated) << c.name;

@@ -36,7 +36,8 @@ SongPart PartOf(const Song& song) {
         part.pitches[static_cast<size_t>(s)] = song.MelodyPitches().Pitch(s);
     }
     for (int m = 0; m < kMeasures; ++m) {
-        part.fixed[static_cast<size_t>(m)] = {song.IsFixed(m, 0), song.IsFixed(m, 1)};
+        part.fixed[static_cast<size_t>(m)] = {song.IsFixed(m, FixedKind::Rhythm),
+                                              song.IsFixed(m, FixedKind::Melody)};
     }
     return part;
 }
@@ -60,8 +61,8 @@ SongPart NewPart(Song& song, Rng& rng) {
     song.flags = FixedFlags{};
     if (Chance(rng, 15)) {
         const int measure = Draw(rng, 0, kMeasures - 1);
-        song.flags.Set(measure, 0, true);
-        song.flags.Set(measure, 1, Chance(rng, 50));
+        song.flags.Set(measure, FixedKind::Rhythm, true);
+        song.flags.Set(measure, FixedKind::Melody, Chance(rng, 50));
     }
     const FirstChord first = static_cast<FirstChord>(Draw(rng, 0, 2));
     GenerateProgression(song, first, Draw(rng, 0, 6));

@@ -57,7 +57,7 @@ inline void ExpectKeepsToTheRules(const Song& song) {
     const NoteRange range = MelodyRegister(song);
     for (size_t i = 0; i < melody.size(); ++i) {
         const auto [step, p] = melody[i];
-        if (song.IsFixed(step / kStepsPerMeasure, 1)) {
+        if (song.IsFixed(step / kStepsPerMeasure, FixedKind::Melody)) {
             continue;
         }
         SCOPED_TRACE("step " + std::to_string(step) + " pitch " + std::to_string(p));
