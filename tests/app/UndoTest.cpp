@@ -1,6 +1,7 @@
 // Undo and redo: each kind of change is one step that undo takes back exactly,
 // the edit menu and its buttons, and closing with changes never saved.
 #include <QAction>
+#include <QApplication>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -254,6 +255,39 @@ TEST_F(UndoTest, ExitAsksItsOwnQuestionThenAboutUnsavedChanges) {
     Trigger("MI_Exit");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(messages.shown.size(), 5u) << "asked once more each, never twice";
+}
+
+// Counts the paint events each named widget receives.
+class PaintCounter : public QObject {
+  public:
+    std::map<QString, int> painted;
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !object->objectName().isEmpty()) {
+            ++painted[object->objectName()];
+        }
+        return false;
+    }
+};
+
+TEST_F(UndoTest, AStepRepaintsWhatItChangedAndLeavesTheRestOfThePageAlone) {
+    Open();
+    Click("B_CGenerate");
+    Click("B_MGenerate");
+    PressCell(2, 3, Qt::RightButton);
+    PressCell(3, 5, Qt::RightButton);
+    QTest::qWait(300);
+
+    // Undo changes one melody cell, and makes redo possible.
+    PaintCounter counter;
+    qApp->installEventFilter(&counter);
+    Trigger("MI_Undo");
+    QTest::qWait(300);
+    qApp->removeEventFilter(&counter);
+
+    EXPECT_GT(counter.painted[QStringLiteral("PianoRollView")], 0);
+    for (const char* untouched : {"GB_Settei", "GB_Tempo", "GB_Etc", "Melody1", "Melody4"}) {
+        EXPECT_EQ(counter.painted[QString::fromLatin1(untouched)], 0) << untouched;
+    }
 }
 
 }  // namespace
