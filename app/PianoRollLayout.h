@@ -22,6 +22,8 @@ struct RollRect {
 struct PitchSpan {
     int low = 60;
     int high = 84;
+
+    bool operator==(const PitchSpan&) const = default;
 };
 
 class PianoRollLayout {
@@ -108,6 +110,9 @@ class PianoRollLayout {
     int PitchAt(int y) const;
     // The x of a playback position given in steps (fractions allowed).
     int PositionX(double step) const;
+
+    // Every row, column and scroll where it is in `other`.
+    bool operator==(const PianoRollLayout&) const = default;
 
   private:
     int width_ = 0;

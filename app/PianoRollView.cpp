@@ -50,7 +50,19 @@ PianoRollView::PianoRollView(QWidget* parent) : QWidget(parent) {
 }
 
 void PianoRollView::SetSong(RollSong song) {
+    if (song == song_) {
+        return;  // nothing the picture shows has changed
+    }
     const bool moved = song.shownPart != song_.shownPart || song.partCount != song_.partCount;
+    // Only notes changed: the picture is drawn again in their columns alone,
+    // as long as the rows, the lane and the scroll stay where they are.
+    std::optional<StepRange> changed;
+    if (!moved && song.SameBesideMelody(song_)) {
+        changed = ChangedSteps(song_.notes, song.notes);
+    }
+    const PianoRollLayout before = layout_;
+    const bool wasStale = pictureStale_;
+    const QRect pending = staleColumns_;
     song_ = std::move(song);
     if (selected_) {
         const RollNote* note = song_.NoteAt(*selected_);
@@ -66,7 +78,17 @@ void PianoRollView::SetSong(RollSong song) {
     if (moved) {
         ShowSteps(FirstShownStep(), FirstShownStep() + kSongSteps);
     }
-    update();
+    if (changed && !wasStale && layout_ == before) {
+        // A note's outline (selection, cursor) reaches two pixels beyond it.
+        const int left = layout_.StepX(changed->begin) - 3;
+        const int right = layout_.StepX(changed->end) + 3;
+        const QRect columns = QRect(left, 0, right - left, height()).intersected(rect());
+        pictureStale_ = false;
+        staleColumns_ = pending.united(columns);
+        update(columns);
+    } else {
+        update();
+    }
     NameCursorPlace();
 }
 
@@ -127,6 +149,7 @@ void PianoRollView::Relayout() {
     PlaceScrollBar();
     pictureStale_ = true;
     playingStale_ = true;
+    staleColumns_ = QRect();
     // Rows that went keep no cursor.
     cursor_ = ClampedCursor(cursor_, StepCount(), layout_.Span());
 }
@@ -134,14 +157,21 @@ void PianoRollView::Relayout() {
 void PianoRollView::EnsurePicture() {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
-    if (!pictureStale_ && picture_.size() == pixels) {
+    const bool sized = picture_.size() == pixels && picture_.devicePixelRatio() == ratio;
+    if (!pictureStale_ && sized && staleColumns_.isEmpty()) {
         return;
     }
-    picture_ = QImage(pixels, QImage::Format_RGB32);
-    picture_.setDevicePixelRatio(ratio);
+    if (!sized) {
+        picture_ = QImage(pixels, QImage::Format_RGB32);
+        picture_.setDevicePixelRatio(ratio);
+    }
     QPainter painter(&picture_);
+    if (!pictureStale_ && sized) {
+        painter.setClipRect(staleColumns_);
+    }
     PaintRoll(painter, layout_, song_);
     pictureStale_ = false;
+    staleColumns_ = QRect();
 }
 
 void PianoRollView::EnsurePlayingPicture() {

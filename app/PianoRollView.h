@@ -123,6 +123,8 @@ class PianoRollView : public QWidget {
     QImage picture_;
     QImage playingPicture_;  // the same with the measures tinted as playing
     bool pictureStale_ = true;
+    // Columns of the picture to draw again, when only the melody there changed.
+    QRect staleColumns_;
     bool playingStale_ = true;
     std::optional<double> playhead_;
     std::optional<int> selected_;

@@ -86,6 +86,45 @@ bool RollSong::IsChordTone(int half, int pitch) const {
                        [pitch](int tone) { return PitchClass(tone) == PitchClass(pitch); });
 }
 
+bool RollSong::SameBesideMelody(const RollSong& other) const {
+    return transposition == other.transposition && mode == other.mode && melody == other.melody &&
+           partCount == other.partCount && shownPart == other.shownPart && chords == other.chords &&
+           rhythmFixed == other.rhythmFixed && melodyFixed == other.melodyFixed &&
+           accompaniment == other.accompaniment;
+}
+
+std::optional<StepRange> ChangedSteps(std::span<const RollNote> before,
+                                      std::span<const RollNote> after) {
+    // Both lists are in time order: skip what they share at either end; what
+    // is left in the middle is what changed.
+    size_t front = 0;
+    while (front < before.size() && front < after.size() && before[front] == after[front]) {
+        ++front;
+    }
+    size_t endBefore = before.size();
+    size_t endAfter = after.size();
+    while (endBefore > front && endAfter > front && before[endBefore - 1] == after[endAfter - 1]) {
+        --endBefore;
+        --endAfter;
+    }
+    std::optional<StepRange> range;
+    auto cover = [&range](const RollNote& note) {
+        if (!range) {
+            range = StepRange{note.step, note.end};
+        } else {
+            range->begin = std::min(range->begin, note.step);
+            range->end = std::max(range->end, note.end);
+        }
+    };
+    for (size_t i = front; i < endBefore; ++i) {
+        cover(before[i]);
+    }
+    for (size_t i = front; i < endAfter; ++i) {
+        cover(after[i]);
+    }
+    return range;
+}
+
 const RollNote* RollSong::NoteAt(int step) const {
     // Notes are in time order and do not overlap: the last one starting at
     // or before the step.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct RollSegment {
     int begin = 0;  // first step
     int end = 0;    // one past the last step
     NoteRole role = NoteRole::ScaleTone;
+
+    bool operator==(const RollSegment&) const = default;
 };
 
 // One note of a voice as the MIDI writer plays it: it starts at a step whose
@@ -35,6 +38,8 @@ struct RollNote {
     bool pitched = true;  // false: an onset without a pitch (a rhythm mark)
     // Melody notes only: one segment per chord half the note sounds under.
     std::vector<RollSegment> segments;
+
+    bool operator==(const RollNote&) const = default;
 };
 
 // The notes of one voice, in time order.
@@ -47,6 +52,8 @@ struct RollChord {
     int degree = 1;
     std::array<int, 3> tones{};  // root, third, fifth
     int bass = 0;
+
+    bool operator==(const RollChord&) const = default;
 };
 
 // Everything the piano roll shows of a song, read at once so that the picture
@@ -65,6 +72,10 @@ struct RollSong {
     // Bass and accompaniment, filled only when they are to be drawn.
     std::vector<RollNote> accompaniment;
 
+    bool operator==(const RollSong&) const = default;
+    // Equal in everything but the melody's notes.
+    bool SameBesideMelody(const RollSong& other) const;
+
     int StepCount() const { return partCount * kSongSteps; }
     int MeasureCount() const { return partCount * kMeasures; }
     // The part a song step lies in.
@@ -78,6 +89,18 @@ struct RollSong {
     // The melody note sounding at a step, or nullptr.
     const RollNote* NoteAt(int step) const;
 };
+
+// Song steps from `begin` up to, not including, `end`.
+struct StepRange {
+    int begin = 0;
+    int end = 0;
+};
+
+// The steps whose melody differs between two lists of notes: from the first
+// step of a note only one of them has to the end of the last such note;
+// nothing when they are equal.
+std::optional<StepRange> ChangedSteps(std::span<const RollNote> before,
+                                      std::span<const RollNote> after);
 
 // The signed key offset the song's tonic stands for (-6..5).
 int SignedTransposition(const Song& song);

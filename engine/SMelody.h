@@ -27,6 +27,8 @@ class SMelody {
 
     static const std::array<std::string, 12>& Names();
 
+    bool operator==(const SMelody&) const = default;
+
   private:
     std::array<uint8_t, 7> scale_{60, 62, 64, 65, 67, 69, 71};
 };

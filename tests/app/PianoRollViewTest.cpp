@@ -1,6 +1,9 @@
 // The picture of the roll, read back from an offscreen rendering: bars at the
 // cells the layout gives and nowhere else, colours by chord, tints that follow
 // the chord selectors, locks, the legend and the accompaniment view.
+#include <QPaintEvent>
+#include <functional>
+
 #include "PianoRollFixture.h"
 
 namespace tontoko::test {
@@ -187,6 +190,49 @@ TEST_F(RollPictureTest, TheAccompanimentIsDrawnFaintlyAndChangesNoByte) {
     Click("CB_RollAcc");
     EXPECT_TRUE(View()->Song().accompaniment.empty());
     EXPECT_EQ(Image().size(), plain.size());
+}
+
+// The region each paint event of a widget asks for, joined.
+class PaintedRegion : public QObject {
+  public:
+    QRegion region;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            region += static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+};
+
+TEST_F(RollPictureTest, AChangedNoteIsRedrawnInItsColumnsOnlyAndLooksAsIfDrawnAnew) {
+    Create();
+    Click("B_CGenerate");
+    Click("B_MGenerate");
+    OpenRoll();
+    View()->clearFocus();
+    const std::vector<std::function<void()>> changes = {
+        [this] { PressCell(2, 3); }, [this] { PressCell(3, 6, Qt::RightButton); },
+        [this] { QTest::keyClick(Grid("Melody", 3), Qt::Key_Delete); },
+        [this] { Press("UD_Measure", true); },  // changes no note: nothing to draw
+    };
+    for (size_t i = 0; i < changes.size(); ++i) {
+        PaintedRegion painted;
+        View()->installEventFilter(&painted);
+        changes[i]();
+        QTest::qWait(50);
+        View()->removeEventFilter(&painted);
+        if (i + 1 == changes.size()) {
+            EXPECT_TRUE(painted.region.isEmpty());
+            continue;
+        }
+        EXPECT_FALSE(painted.region.isEmpty()) << i;
+        EXPECT_LT(painted.region.boundingRect().width(), View()->width() / 4) << i;
+
+        PianoRollView fresh;
+        fresh.resize(View()->size());
+        fresh.SetSong(View()->Song());
+        EXPECT_EQ(Image(), fresh.grab().toImage()) << i;
+    }
 }
 
 }  // namespace

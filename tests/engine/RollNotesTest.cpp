@@ -223,3 +223,44 @@ TEST(RollNotes, ASongOfPartsIsReadAtTheSongsSteps) {
     EXPECT_FALSE(roll.rhythmFixed[3]);
     EXPECT_FALSE(roll.rhythmFixed[7]);
 }
+
+TEST(RollNotes, ChangedStepsCoverExactlyTheNotesThatDiffer) {
+    const auto note = [](int step, int end, int pitch) {
+        return RollNote{step, end, pitch, true, {}};
+    };
+    const std::vector<RollNote> before = {note(0, 8, 72), note(8, 16, 71), note(16, 40, 69),
+                                          note(40, 64, 67)};
+    EXPECT_FALSE(ChangedSteps(before, before));
+
+    // Another pitch in the middle: only that note's steps.
+    std::vector<RollNote> after = before;
+    after[2].pitch = 70;
+    std::optional<StepRange> changed = ChangedSteps(before, after);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(changed->begin, 16);
+    EXPECT_EQ(changed->end, 40);
+
+    // A note split in two: the old note and both new ones.
+    after = before;
+    after[1] = note(8, 12, 71);
+    after.insert(after.begin() + 2, note(12, 16, 74));
+    changed = ChangedSteps(before, after);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(changed->begin, 8);
+    EXPECT_EQ(changed->end, 16);
+
+    // The first note gone and the last one longer: from one end to the other.
+    after = {note(8, 16, 71), note(16, 40, 69), note(40, 72, 67)};
+    changed = ChangedSteps(before, after);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(changed->begin, 0);
+    EXPECT_EQ(changed->end, 72);
+
+    // A chord role that differs is a difference too.
+    after = before;
+    after[3].segments = {{40, 64, NoteRole::Clash}};
+    changed = ChangedSteps(before, after);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(changed->begin, 40);
+    EXPECT_EQ(changed->end, 64);
+}
