@@ -70,73 +70,114 @@ std::optional<AudioFormat> AudioFormatOf(const std::string& path) {
     return std::nullopt;
 }
 
-AudioFileResult WriteAudioFile(const std::string& path, AudioFormat format,
-                               const std::vector<float>& interleaved, int rate) {
-    AudioFileResult result;
-    if (std::filesystem::path(path).filename().empty()) {
-        result.error = "Not a file name: " + path;
-        return result;
+AudioFileWriter::AudioFileWriter(std::string path, AudioFormat format, int rate)
+    : path_(std::move(path)) {
+    if (std::filesystem::path(path_).filename().empty()) {
+        failure_ = "Not a file name: " + path_;
+        return;
     }
-    std::string temp;
-    const int fd = CreateTemporary(path, temp);
-    if (fd < 0) {
-        result.error = "Cannot write the audio file " + path + SystemError(errno);
-        return result;
+    fd_ = CreateTemporary(path_, temp_);
+    if (fd_ < 0) {
+        error_ = errno;
+        return;
     }
+    created_ = true;
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 2;
     info.format = SndFormat(format);
-    SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
-    bool ok = file != nullptr;
-    std::string detail;
-    int error = 0;
-    if (file) {
-        sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-        const auto frames = static_cast<sf_count_t>(interleaved.size() / 2);
-        // In pieces, so that a full disk is noticed where it happens.
-        constexpr sf_count_t kPiece = 16384;
-        for (sf_count_t done = 0; ok && done < frames;) {
-            const sf_count_t count = std::min(kPiece, frames - done);
+    file_ = sf_open_fd(fd_, SFM_WRITE, &info, SF_FALSE);
+    if (!file_) {
+        detail_ = sf_strerror(nullptr);
+        return;
+    }
+    sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    ok_ = true;
+}
+
+AudioFileWriter::~AudioFileWriter() {
+    Discard();
+}
+
+void AudioFileWriter::Discard() {
+    Close();
+    if (created_ && !committed_) {
+        ::unlink(temp_.c_str());
+        created_ = false;
+    }
+}
+
+void AudioFileWriter::Fail(int error, std::string detail) {
+    if (ok_) {
+        ok_ = false;
+        error_ = error;
+        detail_ = std::move(detail);
+    }
+}
+
+void AudioFileWriter::Close() {
+    if (file_) {
+        errno = 0;
+        if (sf_close(file_) != 0) {
+            Fail(errno, {});
+        }
+        file_ = nullptr;
+    }
+    if (fd_ >= 0) {
+        if (ok_) {
             errno = 0;
-            if (sf_writef_float(file, interleaved.data() + done * 2, count) != count) {
-                error = errno;
-                detail = sf_strerror(file);
-                ok = false;
+            if (::fchmod(fd_, NewFileMode()) != 0 || ::fsync(fd_) != 0) {
+                Fail(errno, {});
             }
-            done += count;
         }
+        if (::close(fd_) != 0) {
+            Fail(errno, {});
+        }
+        fd_ = -1;
+    }
+}
+
+bool AudioFileWriter::Write(const float* interleaved, std::size_t frames) {
+    // In pieces, so that a full disk is noticed where it happens.
+    for (std::size_t done = 0; ok_ && done < frames;) {
+        const auto count = static_cast<sf_count_t>(std::min(kPieceFrames, frames - done));
         errno = 0;
-        if (sf_close(file) != 0 && ok) {
-            error = errno;
-            ok = false;
+        if (sf_writef_float(file_, interleaved + done * 2, count) != count) {
+            Fail(errno, sf_strerror(file_));
         }
-    } else {
-        detail = sf_strerror(nullptr);
+        done += static_cast<std::size_t>(count);
     }
-    if (ok) {
-        errno = 0;
-        ok = ::fchmod(fd, NewFileMode()) == 0 && ::fsync(fd) == 0;
-        error = ok ? 0 : errno;
-    }
-    if (::close(fd) != 0 && ok) {
-        error = errno;
-        ok = false;
-    }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        result.error = "Cannot write the audio file " + path + SystemError(error);
-        if (!detail.empty() && error == 0) {
-            result.error += ": " + detail;
-        }
+    return ok_;
+}
+
+AudioFileResult AudioFileWriter::Commit() {
+    AudioFileResult result;
+    if (!failure_.empty()) {
+        result.error = failure_;
         return result;
     }
-    result.ok = true;
+    Close();
+    if (ok_ && std::rename(temp_.c_str(), path_.c_str()) != 0) {
+        Fail(errno, {});
+    }
+    if (ok_) {
+        committed_ = true;
+        result.ok = true;
+        return result;
+    }
+    Discard();
+    result.error = "Cannot write the audio file " + path_ + SystemError(error_);
+    if (!detail_.empty() && error_ == 0) {
+        result.error += ": " + detail_;
+    }
     return result;
+}
+
+AudioFileResult WriteAudioFile(const std::string& path, AudioFormat format,
+                               const std::vector<float>& interleaved, int rate) {
+    AudioFileWriter writer(path, format, rate);
+    writer.Write(interleaved.data(), interleaved.size() / 2);
+    return writer.Commit();
 }
 
 }  // namespace tontoko

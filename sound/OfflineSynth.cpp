@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "sound/FluidSynth.h"
 
@@ -61,11 +64,29 @@ bool OfflineSynth::SynthesizePcm(const std::vector<uint8_t>& midi, std::vector<f
                                  std::string& error, double maxSeconds) {
     std::lock_guard<std::mutex> lock(mutex_);
     out.clear();
-    if (std::string failed = WaitLoaded(); !failed.empty()) {
-        error = failed;
+    const Synthesis end = Synthesize(
+        midi,
+        [&out](const float* samples, std::size_t frames) {
+            out.insert(out.end(), samples, samples + 2 * frames);
+            return true;
+        },
+        error, maxSeconds);
+    if (end != Synthesis::Done) {
+        out.clear();
         return false;
     }
+    return true;
+}
+
+OfflineSynth::Synthesis OfflineSynth::Synthesize(const std::vector<uint8_t>& midi,
+                                                 const Take& take, std::string& error,
+                                                 double maxSeconds) {
+    if (std::string failed = WaitLoaded(); !failed.empty()) {
+        error = failed;
+        return Synthesis::Failed;
+    }
     fluid::Synth& synth = *synth_;
+    bool stopped = false;
     try {
         // Nothing left of an earlier synthesis (a cut note, the reverb's
         // tail): the reset takes effect in the blocks synthesized after it, which
@@ -88,6 +109,15 @@ bool OfflineSynth::SynthesizePcm(const std::vector<uint8_t>& midi, std::vector<f
         std::vector<float> block(2 * kBlockFrames);
         long long frames = 0;
         long long musicEnd = -1;  // frame where the last tick was passed
+        int totalTicks = 0;       // known once the player has loaded the data
+        // The last voices spend a few hundred milliseconds within one 16-bit
+        // step of silence before FluidSynth lets them go; that inaudible end
+        // after the music is dropped. Frames after the music are held here
+        // until a sound after them shows they stay.
+        std::vector<float> held;
+        auto silent = [](const float* frame) {
+            return std::fabs(frame[0]) <= kSilence && std::fabs(frame[1]) <= kSilence;
+        };
         // Stop once the last tick has passed and every voice has died away;
         // FluidSynth's own end comes two seconds of silence later, and a note
         // without its note-off would keep it playing for ever, hence the cap.
@@ -95,12 +125,33 @@ bool OfflineSynth::SynthesizePcm(const std::vector<uint8_t>& midi, std::vector<f
             const int count =
                 static_cast<int>(std::min<long long>(kBlockFrames, maxFrames - frames));
             synth.WriteFloat(count, block.data(), block.data() + 1, 2);
-            out.insert(out.end(), block.begin(), block.begin() + 2 * count);
+            auto kept = static_cast<std::size_t>(count);
+            if (musicEnd >= 0) {
+                while (kept > 0 && silent(block.data() + 2 * (kept - 1))) {
+                    --kept;
+                }
+                if (kept > 0 && !held.empty()) {
+                    if (!take(held.data(), held.size() / 2)) {
+                        stopped = true;
+                        break;
+                    }
+                    held.clear();
+                }
+                held.insert(held.end(), block.begin() + 2 * static_cast<long>(kept),
+                            block.begin() + 2 * count);
+            }
+            if (kept > 0 && !take(block.data(), kept)) {
+                stopped = true;
+                break;
+            }
             frames += count;
             if (player.Finished()) {
                 break;
             }
-            if (player.CurrentTick() >= player.TotalTicks()) {
+            if (totalTicks == 0) {
+                totalTicks = player.TotalTicks();
+            }
+            if (player.CurrentTick() >= totalTicks) {
                 if (musicEnd < 0) {
                     musicEnd = frames;
                 }
@@ -110,25 +161,139 @@ bool OfflineSynth::SynthesizePcm(const std::vector<uint8_t>& midi, std::vector<f
             }
         }
         player.Stop();
-        // The last voices spend a few hundred milliseconds within one 16-bit
-        // step of silence before FluidSynth lets them go; that inaudible end
-        // after the music is dropped.
-        if (musicEnd >= 0) {
-            const auto floor = static_cast<std::size_t>(musicEnd) * 2;
-            std::size_t end = out.size();
-            while (end > floor && std::fabs(out[end - 1]) <= kSilence &&
-                   std::fabs(out[end - 2]) <= kSilence) {
-                end -= 2;
-            }
-            out.resize(end);
-        }
     } catch (const fluid::FluidError& failure) {
-        out.clear();
         error = failure.what();
-        return false;
+        return Synthesis::Failed;
     }
-    return true;
+    return stopped ? Synthesis::Stopped : Synthesis::Done;
 }
+
+namespace {
+
+// Pieces of samples from the synthesis to the thread that writes them, a few
+// at a time; the buffers go round.
+class PieceQueue {
+  public:
+    // Waits for room; false once the writer has given up.
+    bool Push(std::vector<float>&& piece) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        room_.wait(lock, [&] { return pieces_.size() < kCapacity || refused_; });
+        if (refused_) {
+            return false;
+        }
+        pieces_.push_back(std::move(piece));
+        ready_.notify_one();
+        return true;
+    }
+    // No more pieces; the file is kept only after the whole synthesis.
+    void Close(bool keep) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closed_ = true;
+        keep_ = keep;
+        ready_.notify_one();
+    }
+    // The next piece, or nothing once closed and empty.
+    std::optional<std::vector<float>> Pop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ready_.wait(lock, [&] { return !pieces_.empty() || closed_; });
+        if (pieces_.empty()) {
+            return std::nullopt;
+        }
+        std::vector<float> piece = std::move(pieces_.front());
+        pieces_.pop_front();
+        room_.notify_one();
+        return piece;
+    }
+    bool Keep() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return keep_;
+    }
+    // The writer failed: the synthesis is told at its next piece.
+    void Refuse() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        refused_ = true;
+        room_.notify_one();
+    }
+    void Recycle(std::vector<float>&& piece) {
+        piece.clear();
+        std::lock_guard<std::mutex> lock(mutex_);
+        spare_.push_back(std::move(piece));
+    }
+    std::vector<float> Spare() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (spare_.empty()) {
+            std::vector<float> piece;
+            piece.reserve(2 * AudioFileWriter::kPieceFrames);
+            return piece;
+        }
+        std::vector<float> piece = std::move(spare_.back());
+        spare_.pop_back();
+        return piece;
+    }
+
+  private:
+    static constexpr std::size_t kCapacity = 8;
+    std::mutex mutex_;
+    std::condition_variable ready_;  // a piece, or the end
+    std::condition_variable room_;   // room for a piece, or a refusal
+    std::deque<std::vector<float>> pieces_;
+    std::vector<std::vector<float>> spare_;
+    bool closed_ = false;
+    bool keep_ = false;
+    bool refused_ = false;
+};
+
+// The thread that encodes and writes the pieces; joined before the export
+// returns, whatever happens.
+class PieceWriter {
+  public:
+    PieceWriter(PieceQueue& queue, const std::string& path, AudioFormat format, int rate)
+        : queue_(queue), thread_([this, path, format, rate] { Run(path, format, rate); }) {}
+    ~PieceWriter() { Finish(false); }
+    PieceWriter(const PieceWriter&) = delete;
+    PieceWriter& operator=(const PieceWriter&) = delete;
+
+    // Closes the queue and waits for the file: written (and renamed into
+    // place) only when `keep`.
+    AudioFileResult Finish(bool keep) {
+        if (thread_.joinable()) {
+            queue_.Close(keep);
+            thread_.join();
+        }
+        return result_;
+    }
+
+  private:
+    void Run(const std::string& path, AudioFormat format, int rate) {
+        try {
+            AudioFileWriter file(path, format, rate);
+            bool ok = file.Ok();
+            if (!ok) {
+                queue_.Refuse();
+            }
+            while (std::optional<std::vector<float>> piece = queue_.Pop()) {
+                if (ok && !file.Write(piece->data(), piece->size() / 2)) {
+                    ok = false;
+                    queue_.Refuse();
+                }
+                queue_.Recycle(std::move(*piece));
+            }
+            if (!ok || queue_.Keep()) {
+                result_ = file.Commit();
+            }
+        } catch (const std::exception& failure) {
+            result_.ok = false;
+            result_.error = "Cannot write the audio file " + path + ": " + failure.what();
+            queue_.Refuse();
+        }
+    }
+
+    PieceQueue& queue_;
+    AudioFileResult result_;
+    std::thread thread_;
+};
+
+}  // namespace
 
 ExportResult OfflineSynth::ExportToFile(const std::vector<uint8_t>& midi, const std::string& path,
                                         std::optional<AudioFormat> format, double maxSeconds) {
@@ -140,16 +305,43 @@ ExportResult OfflineSynth::ExportToFile(const std::vector<uint8_t>& midi, const 
         result.error = "Not a WAV, FLAC or Ogg file name: " + path;
         return result;
     }
-    std::vector<float> pcm;
-    if (!SynthesizePcm(midi, pcm, result.error, maxSeconds)) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // The samples in the pieces WriteAudioFile writes, so that the encoder
+    // sees what it would see there.
+    PieceQueue queue;
+    PieceWriter writer(queue, path, *format, fluid::kSampleRate);
+    std::vector<float> piece = queue.Spare();
+    std::size_t frames = 0;
+    auto take = [&](const float* samples, std::size_t count) {
+        frames += count;
+        while (count > 0) {
+            const std::size_t room = AudioFileWriter::kPieceFrames - piece.size() / 2;
+            const std::size_t n = std::min(room, count);
+            piece.insert(piece.end(), samples, samples + 2 * n);
+            samples += 2 * n;
+            count -= n;
+            if (n == room) {
+                if (!queue.Push(std::move(piece))) {
+                    return false;
+                }
+                piece = queue.Spare();
+            }
+        }
+        return true;
+    };
+    Synthesis end = Synthesize(midi, take, result.error, maxSeconds);
+    if (end == Synthesis::Done && !piece.empty() && !queue.Push(std::move(piece))) {
+        end = Synthesis::Stopped;
+    }
+    const AudioFileResult written = writer.Finish(end == Synthesis::Done);
+    if (end == Synthesis::Failed) {
         return result;
     }
-    const AudioFileResult written = WriteAudioFile(path, *format, pcm, fluid::kSampleRate);
-    if (!written.ok) {
+    if (end != Synthesis::Done || !written.ok) {
         result.error = written.error;
         return result;
     }
-    result.seconds = static_cast<double>(pcm.size() / 2) / fluid::kSampleRate;
+    result.seconds = static_cast<double>(frames) / fluid::kSampleRate;
     result.ok = true;
     return result;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -43,12 +45,21 @@ class OfflineSynth {
     // first note stays, the inaudible end after the last release goes.
     bool SynthesizePcm(const std::vector<uint8_t>& midi, std::vector<float>& out,
                        std::string& error, double maxSeconds = 120.0);
-    // Synthesizes and writes `path` in `format`, or the format its extension names.
+    // Synthesizes and writes `path` in `format`, or the format its extension
+    // names: the file is encoded on a thread of the export's own while the
+    // next samples are synthesized, and is the one WriteAudioFile would write
+    // from SynthesizePcm's samples.
     ExportResult ExportToFile(const std::vector<uint8_t>& midi, const std::string& path,
                               std::optional<AudioFormat> format = std::nullopt,
                               double maxSeconds = 120.0);
 
   private:
+    // Frames of interleaved stereo as they are known to stay; false stops.
+    using Take = std::function<bool(const float* interleaved, std::size_t frames)>;
+    enum class Synthesis { Done, Failed, Stopped };
+    // SynthesizePcm's samples handed to `take`, with `mutex_` held.
+    Synthesis Synthesize(const std::vector<uint8_t>& midi, const Take& take, std::string& error,
+                         double maxSeconds);
     std::string Load();  // returns the error text, empty when loaded
     std::string WaitLoaded();
 

@@ -3,6 +3,8 @@
 // with its last release, much faster than real time; failures leave existing
 // files alone; the SoundFont asked for is never silently replaced.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cmath>
@@ -213,6 +215,66 @@ TEST_F(OfflineSynthTest, BadInputsAreReportedNotSynthesized) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
         EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
+}
+
+// The export writes the file on a thread of its own while the next samples
+// are synthesized: the file is the one the samples written at once make (in
+// the same pieces, which the Vorbis encoder's start depends on, and with the
+// silent end dropped as it becomes known), for a song of many pieces and for
+// a note cut at the cap in the middle of one. (An Ogg file's stream number
+// is drawn anew each time: its decoded samples are compared.)
+TEST_F(OfflineSynthTest, ExportWritesTheFileTheSynthesizedSamplesMake) {
+    const std::vector<uint8_t> song = ComposeSong(5);
+    for (const auto& [midi, cap] : {std::pair{song, 120.0}, std::pair{kHangingNote, 1.3}}) {
+        std::vector<float> pcm;
+        std::string error;
+        ASSERT_TRUE(OfflineSynth(LookUpSoundFont({soundFont}, {})).SynthesizePcm(midi, pcm, error,
+                                                                                  cap))
+            << error;
+        for (const char* extension : {".wav", ".ogg"}) {
+            const std::string atOnce = dir.File(std::string("at-once") + extension);
+            const std::string streamed = dir.File(std::string("streamed") + extension);
+            ASSERT_TRUE(WriteAudioFile(atOnce, *AudioFormatOf(atOnce), pcm, 44100).ok);
+            OfflineSynth exporter(LookUpSoundFont({soundFont}, {}));
+            const ExportResult result = exporter.ExportToFile(midi, streamed, std::nullopt, cap);
+            ASSERT_TRUE(result.ok) << result.error;
+            EXPECT_EQ(result.seconds, double(pcm.size() / 2) / 44100);
+            if (std::string(extension) == ".wav") {
+                EXPECT_TRUE(ReadText(streamed) == ReadText(atOnce)) << "cap " << cap;
+            } else {
+                const AudioData ours = ReadAudio(streamed);
+                EXPECT_GT(ours.Seconds(), 1.0);
+                EXPECT_TRUE(ours.samples == ReadAudio(atOnce).samples) << "cap " << cap;
+            }
+        }
+    }
+}
+
+// A write that fails while the synthesis goes on (a full disk) ends the
+// export with the writer's error, leaves the existing file and no temporary
+// behind, and the synthesizer takes the next export.
+TEST_F(OfflineSynthTest, AFailedWriteEndsTheExportAndTheNextOneWorks) {
+    const std::vector<uint8_t> song = ComposeSong();
+    OfflineSynth synth(LookUpSoundFont({soundFont}, {}));
+    WriteBytes(dir.File("keep.wav"), {'k', 'e', 'e', 'p'});
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const ExportResult failed = synth.ExportToFile(song, dir.File("keep.wav"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, previous);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.error.find("keep.wav"), std::string::npos) << failed.error;
+    EXPECT_EQ(ReadText(dir.File("keep.wav")), "keep");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    }
+    const ExportResult next = synth.ExportToFile(song, dir.File("keep.wav"));
+    ASSERT_TRUE(next.ok) << next.error;
+    EXPECT_NEAR(ReadAudio(dir.File("keep.wav")).Seconds(), next.seconds, 0.001);
 }
 
 TEST(SoundFontSearch, FirstUsableCandidateWinsAndTheVariableIsNeverReplaced) {
