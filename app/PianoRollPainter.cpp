@@ -1,13 +1,11 @@
 #include "app/PianoRollPainter.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStaticText>
 #include <algorithm>
-#include <utility>
 
+#include "app/CachedText.h"
 #include "app/PianoRollTexts.h"
 #include "engine/RollNotes.h"
 #include "widgets/AppFont.h"
@@ -34,50 +32,6 @@ QFont Font(int pixelSize, bool bold = false) {
     QFont font = AppFont(pixelSize);
     font.setBold(bold);
     return font;
-}
-
-// The roll draws the same few hundred short texts (names, numbers, chords) on
-// every repaint, and laying them out anew each time was most of a repaint's
-// cost. Their layouts are kept per font and drawn where QPainter::drawText
-// puts a single line, clipped to the rectangle as it clips.
-void DrawLabel(QPainter& p, const QRect& rect, Qt::Alignment align, const QString& text) {
-    using Key = std::pair<QString, QString>;
-    static QHash<Key, QStaticText> layouts;
-    const QFont& font = p.font();
-    const Key key(font.key(), text);
-    auto it = layouts.constFind(key);
-    if (it == layouts.constEnd()) {
-        if (layouts.size() >= 4096) {
-            layouts.clear();
-        }
-        QStaticText layout(text);
-        layout.setTextFormat(Qt::PlainText);
-        layout.setPerformanceHint(QStaticText::AggressiveCaching);
-        layout.prepare(QTransform(), font);
-        it = layouts.insert(key, layout);
-    }
-    const QSizeF size = it->size();
-    qreal x = rect.left();
-    if (align & Qt::AlignRight) {
-        x = rect.left() + rect.width() - size.width();
-    } else if (align & Qt::AlignHCenter) {
-        x = rect.left() + (rect.width() - size.width()) / 2;
-    }
-    qreal y = rect.top();
-    if (align & Qt::AlignVCenter) {
-        y = rect.top() + (rect.height() - size.height()) / 2;
-    } else if (align & Qt::AlignBottom) {
-        y = rect.top() + rect.height() - size.height();
-    }
-    const bool clip = size.width() > rect.width() || size.height() > rect.height();
-    if (clip) {
-        p.save();
-        p.setClipRect(rect, Qt::IntersectClip);
-    }
-    p.drawStaticText(QPointF(x, y), *it);
-    if (clip) {
-        p.restore();
-    }
 }
 
 bool IsBlackKey(int pitch) {
@@ -197,8 +151,8 @@ void PaintKeys(QPainter& p, const PianoRollLayout& layout, const RollSong& song)
             // Centred on the row; a label may reach into its neighbours' air.
             const QRect label(labels.x + 2, (top + bottom) / 2 - 8, labels.w - 5, 16);
             p.setPen(song.InKey(pitch) ? kText : QColor(120, 120, 120));
-            DrawLabel(p, label, Qt::AlignLeft | Qt::AlignVCenter, Q(song.Name(pitch)));
-            DrawLabel(p, label, Qt::AlignRight | Qt::AlignVCenter, Q(song.Octave(pitch)));
+            DrawCachedText(p, label, Qt::AlignLeft | Qt::AlignVCenter, Q(song.Name(pitch)));
+            DrawCachedText(p, label, Qt::AlignRight | Qt::AlignVCenter, Q(song.Octave(pitch)));
         }
         if (IsBlackKey(pitch)) {
             p.fillRect(QRect(keys.x, top, keys.w * 3 / 5, bottom - top), QColor(50, 50, 50));
@@ -221,8 +175,8 @@ void PaintKeys(QPainter& p, const PianoRollLayout& layout, const RollSong& song)
     if (layout.HasLane()) {
         const RollRect lane = layout.Lane();
         p.setPen(kText);
-        DrawLabel(p, QRect(labels.x + 2, lane.y, labels.w + keys.w - 4, lane.h),
-                  Qt::AlignLeft | Qt::AlignVCenter, Q(rolltexts::kLaneLabel));
+        DrawCachedText(p, QRect(labels.x + 2, lane.y, labels.w + keys.w - 4, lane.h),
+                       Qt::AlignLeft | Qt::AlignVCenter, Q(rolltexts::kLaneLabel));
     }
 }
 
@@ -270,8 +224,8 @@ void PaintMelody(QPainter& p, const PianoRollLayout& layout, const RollSong& son
         if (!note.pitched) {
             PaintBar(p, bar, kUnpitched, bar);
             p.setPen(Qt::white);
-            DrawLabel(p, bar.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                      Q(rolltexts::kLaneLabel));
+            DrawCachedText(p, bar.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                           Q(rolltexts::kLaneLabel));
             continue;
         }
         const size_t count = note.segments.size();
@@ -289,8 +243,8 @@ void PaintMelody(QPainter& p, const PianoRollLayout& layout, const RollSong& son
             p.save();
             p.setClipRect(bar, Qt::IntersectClip);
             p.setPen(Qt::white);
-            DrawLabel(p, bar.adjusted(3, -2, 0, 2), Qt::AlignLeft | Qt::AlignVCenter,
-                      Q(song.Name(note.pitch)));
+            DrawCachedText(p, bar.adjusted(3, -2, 0, 2), Qt::AlignLeft | Qt::AlignVCenter,
+                           Q(song.Name(note.pitch)));
             p.restore();
         }
     }
@@ -312,7 +266,7 @@ void PaintLock(QPainter& p, const QRect& area, const QString& text) {
     p.setBrush(kLockText);
     p.drawRect(body);
     p.setRenderHint(QPainter::Antialiasing, false);
-    DrawLabel(p, badge.adjusted(16, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+    DrawCachedText(p, badge.adjusted(16, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 void PaintHeader(QPainter& p, const PianoRollLayout& layout, const RollSong& song) {
@@ -338,8 +292,8 @@ void PaintHeader(QPainter& p, const PianoRollLayout& layout, const RollSong& son
             song.partCount > 1 && RollSong::PartOf(m * kStepsPerMeasure) == song.shownPart;
         p.setFont(Font(12, true));
         p.setPen(shown ? kShownPart : kText);
-        DrawLabel(p, cell.adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                  QString::number(m + 1));
+        DrawCachedText(p, cell.adjusted(5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::number(m + 1));
         if (song.rhythmFixed[size_t(m)] || song.melodyFixed[size_t(m)]) {
             p.setFont(Font(11));
             PaintLock(
@@ -354,16 +308,16 @@ void PaintHeader(QPainter& p, const PianoRollLayout& layout, const RollSong& son
         p.setPen(kText);
         p.setFont(Font(13, true));
         const int degree = std::clamp(chord.degree, 1, 7);
-        DrawLabel(p, QRect(cell.left(), cell.top(), cell.width(), 15),
-                  Qt::AlignLeft | Qt::AlignVCenter, Q(rolltexts::kDegrees[degree - 1]));
+        DrawCachedText(p, QRect(cell.left(), cell.top(), cell.width(), 15),
+                       Qt::AlignLeft | Qt::AlignVCenter, Q(rolltexts::kDegrees[degree - 1]));
         QString tones;
         for (int k = 0; k < 3; ++k) {
             tones += (k ? QStringLiteral(" ") : QString()) + Q(song.Name(chord.tones[k]));
         }
         p.setFont(Font(11));
         p.setPen(QColor(110, 80, 0));
-        DrawLabel(p, QRect(cell.left(), cell.top() + 15, cell.width(), cell.height() - 15),
-                  Qt::AlignLeft | Qt::AlignVCenter, tones);
+        DrawCachedText(p, QRect(cell.left(), cell.top() + 15, cell.width(), cell.height() - 15),
+                       Qt::AlignLeft | Qt::AlignVCenter, tones);
     }
     p.setPen(kBeatLine);
     p.drawLine(numbers.x, chords.Bottom() - 1, numbers.Right() - 1, chords.Bottom() - 1);
@@ -397,8 +351,8 @@ void PaintLegend(QPainter& p, const PianoRollLayout& layout, const RollSong& son
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(kText);
         const QString label = Q(text);
-        DrawLabel(p, QRect(x + 22, legend.y, metrics.horizontalAdvance(label) + 2, legend.h),
-                  Qt::AlignLeft | Qt::AlignVCenter, label);
+        DrawCachedText(p, QRect(x + 22, legend.y, metrics.horizontalAdvance(label) + 2, legend.h),
+                       Qt::AlignLeft | Qt::AlignVCenter, label);
         x += 22 + metrics.horizontalAdvance(label) + 16;
     };
     entry(kChordTone, rolltexts::kLegendChordTone);
