@@ -14,23 +14,7 @@ BenchPlace* place = nullptr;
 BenchWindow* shared = nullptr;
 
 void Export(benchmark::State& state, const char* name) {
-    BenchWindow& w = *shared;
-    w.dialogs.next = QString::fromStdString(place->File(name));
-    double worst = 0;
-    for (auto _ : state) {
-        std::filesystem::remove(place->File(name));
-        const auto click = Clock::now();
-        w.Trigger("MI_Export");
-        const double ms = MsSince(click);
-        if (!std::filesystem::exists(place->File(name)) || !w.messages.shown.empty()) {
-            state.SkipWithError(w.messages.shown.empty() ? "no file" : w.messages.shown[0].c_str());
-            break;
-        }
-        worst = std::max(worst, ms);
-        state.SetIterationTime(ms / 1000);
-    }
-    state.counters["worst_ms"] = worst;
-    state.counters["file_kb"] = double(std::filesystem::file_size(place->File(name))) / 1024;
+    TimeFileCommand(state, *shared, "MI_Export", place->File(name));
 }
 
 // A window just shown: the export's synthesizer is loaded by the first export.

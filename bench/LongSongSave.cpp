@@ -44,23 +44,7 @@ void WriteLongSong(const std::string& path) {
 }
 
 void Run(benchmark::State& state, const char* command, const char* name) {
-    BenchWindow& w = *shared;
-    w.dialogs.next = QString::fromStdString(place->File(name));
-    double worst = 0;
-    for (auto _ : state) {
-        std::filesystem::remove(place->File(name));
-        const auto click = Clock::now();
-        w.Trigger(command);
-        const double ms = MsSince(click);
-        if (!std::filesystem::exists(place->File(name)) || !w.messages.shown.empty()) {
-            state.SkipWithError(w.messages.shown.empty() ? "no file" : w.messages.shown[0].c_str());
-            break;
-        }
-        worst = std::max(worst, ms);
-        state.SetIterationTime(ms / 1000);
-    }
-    state.counters["worst_ms"] = worst;
-    state.counters["file_kb"] = double(std::filesystem::file_size(place->File(name))) / 1024;
+    TimeFileCommand(state, *shared, command, place->File(name));
 }
 
 void BM_Save32Measures(benchmark::State& state) {

@@ -4,8 +4,11 @@
 // folder of its own with the pattern files, with its own player on the sound
 // service (FluidSynth's real-time "file" output, watched for the first sound),
 // and recording stand-ins for the file dialog and the message box.
+#include <benchmark/benchmark.h>
+
 #include <QApplication>
 #include <QMouseEvent>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -203,6 +206,28 @@ struct BenchWindow {
         QApplication::sendEvent(grid->viewport(), &release);
     }
 };
+
+// Times a menu command that writes the file at `path`, once per iteration:
+// the file is removed first and must be there afterwards, with no message.
+inline void TimeFileCommand(benchmark::State& state, BenchWindow& w, const char* command,
+                            const std::string& path) {
+    w.dialogs.next = QString::fromStdString(path);
+    double worst = 0;
+    for (auto _ : state) {
+        fs::remove(path);
+        const auto click = Clock::now();
+        w.Trigger(command);
+        const double ms = MsSince(click);
+        if (!fs::exists(path) || !w.messages.shown.empty()) {
+            state.SkipWithError(w.messages.shown.empty() ? "no file" : w.messages.shown[0].c_str());
+            break;
+        }
+        worst = std::max(worst, ms);
+        state.SetIterationTime(ms / 1000);
+    }
+    state.counters["worst_ms"] = worst;
+    state.counters["file_kb"] = fs::exists(path) ? double(fs::file_size(path)) / 1024 : 0;
+}
 
 // A Qt application on the offscreen platform unless a display was asked for.
 inline int RunWithApplication(int argc, char** argv, const std::function<void()>& run) {

@@ -2,8 +2,6 @@
 // read back as written, and a failed write (missing folder, a folder in the
 // way, a full disk) that leaves the existing file and no temporary behind.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cmath>
@@ -13,6 +11,7 @@
 
 #include "sound/AudioFile.h"
 #include "tests/sound/ReadAudio.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 using namespace tontoko;
@@ -106,15 +105,11 @@ TEST(AudioFile, FailuresLeaveTheExistingFileAndNoTemporary) {
 
     // A full disk: the process may not grow a file past 64 KiB.
     std::ofstream(dir.File("keep.flac")) << "keep";
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    result = WriteAudioFile(dir.File("keep.flac"), AudioFormat::Flac, Tone(5.0), 44100);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, previous);
+    {
+        const FileSizeLimit fullDisk(64 * 1024);
+        ASSERT_TRUE(fullDisk.Active());
+        result = WriteAudioFile(dir.File("keep.flac"), AudioFormat::Flac, Tone(5.0), 44100);
+    }
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find("keep.flac"), std::string::npos) << result.error;
     EXPECT_EQ(ReadText(dir.File("keep.flac")), "keep");

@@ -3,8 +3,6 @@
 // with its last release, much faster than real time; failures leave existing
 // files alone; the SoundFont asked for is never silently replaced.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cmath>
@@ -21,6 +19,7 @@
 #include "sound/OfflineSynth.h"
 #include "sound/SoundFont.h"
 #include "tests/sound/ReadAudio.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 using namespace tontoko;
@@ -228,8 +227,8 @@ TEST_F(OfflineSynthTest, ExportWritesTheFileTheSynthesizedSamplesMake) {
     for (const auto& [midi, cap] : {std::pair{song, 120.0}, std::pair{kHangingNote, 1.3}}) {
         std::vector<float> pcm;
         std::string error;
-        ASSERT_TRUE(OfflineSynth(LookUpSoundFont({soundFont}, {})).SynthesizePcm(midi, pcm, error,
-                                                                                  cap))
+        ASSERT_TRUE(
+            OfflineSynth(LookUpSoundFont({soundFont}, {})).SynthesizePcm(midi, pcm, error, cap))
             << error;
         for (const char* extension : {".wav", ".ogg"}) {
             const std::string atOnce = dir.File(std::string("at-once") + extension);
@@ -257,15 +256,12 @@ TEST_F(OfflineSynthTest, AFailedWriteEndsTheExportAndTheNextOneWorks) {
     const std::vector<uint8_t> song = ComposeSong();
     OfflineSynth synth(LookUpSoundFont({soundFont}, {}));
     WriteBytes(dir.File("keep.wav"), {'k', 'e', 'e', 'p'});
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const ExportResult failed = synth.ExportToFile(song, dir.File("keep.wav"));
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, previous);
+    ExportResult failed;
+    {
+        const FileSizeLimit fullDisk(64 * 1024);
+        ASSERT_TRUE(fullDisk.Active());
+        failed = synth.ExportToFile(song, dir.File("keep.wav"));
+    }
     EXPECT_FALSE(failed.ok);
     EXPECT_NE(failed.error.find("keep.wav"), std::string::npos) << failed.error;
     EXPECT_EQ(ReadText(dir.File("keep.wav")), "keep");
