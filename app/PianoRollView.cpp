@@ -58,7 +58,6 @@ void PianoRollView::SetSong(RollSong song) {
     }
     const PianoRollLayout before = layout_;
     const bool wasStale = pictureStale_;
-    const QRect pending = staleColumns_;
     song_ = std::move(song);
     if (selected_) {
         const RollNote* note = song_.NoteAt(*selected_);
@@ -80,7 +79,7 @@ void PianoRollView::SetSong(RollSong song) {
         const int right = layout_.StepX(changed->end) + 3;
         const QRect columns = QRect(left, 0, right - left, height()).intersected(rect());
         pictureStale_ = false;
-        staleColumns_ = pending.united(columns);
+        staleColumns_ = staleColumns_.united(columns);
         update(columns);
     } else {
         update();
@@ -145,7 +144,6 @@ void PianoRollView::Relayout() {
     PlaceScrollBar();
     pictureStale_ = true;
     playingStale_ = true;
-    staleColumns_ = QRect();
     // Rows that went keep no cursor.
     cursor_ = ClampedCursor(cursor_, StepCount(), layout_.Span());
 }
